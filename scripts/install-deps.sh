@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, running and testing Cellwright needs.
+# Idempotent and quiet when everything is already there.
+set -euo pipefail
+
+PACKAGES=(
+  build-essential cmake pkg-config
+  qt6-base-dev qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins
+  libgl-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-liberation
+  xvfb xdotool x11-utils imagemagick sox poppler-utils
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "install-deps: these packages are missing: ${missing[*]}" >&2
+  echo "install-deps: run 'sudo make deps' (or as root: scripts/install-deps.sh) once, then try again." >&2
+  exit 1
+fi
+
+echo "install-deps: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
