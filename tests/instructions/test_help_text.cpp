@@ -240,8 +240,7 @@ TEST(HelpText, StatesTheRulesAsThePlayerMeetsThem) {
         "Windows 95/98/NT/2000/ME/XP/Vista",
         "1MB of free space on the : C : drive",
         "256MB of RAM",
-        "Hi Color (16 bit color) with a screen size of 800x600 or greater",
-    };
+        "Hi Color (16 bit color) with a screen size of 800x600 or greater"};
     for (const char* phrase : phrases) {
         EXPECT_NE(text.find(phrase), std::string::npos) << phrase;
     }
@@ -254,8 +253,7 @@ TEST(HelpText, StatesTheRulesAsThePlayerMeetsThem) {
         "31 original numbers has 50 empty squares and gives you 300 + 6 + 12 + 18 + 24 = 360 points",
         "perfect game ends with 310",
         "28 original numbers gives you 468 points",
-        "perfect game keeps 415",
-    };
+        "perfect game keeps 415"};
     for (const char* phrase : scoring) {
         EXPECT_NE(text.find(phrase), std::string::npos) << phrase;
     }
