@@ -10,11 +10,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <ostream>
-#include <string>
 #include <set>
+#include <string>
 
 namespace {
 
@@ -38,7 +39,9 @@ int StoredBitCount(const QString& path) {
     return b.size() >= 30 && b.startsWith("BM") ? static_cast<int>(Le(b, 28, 2)) : -1;
 }
 
-bool IsWhite(QRgb c) { return (c & 0xFFFFFFu) == 0xFFFFFFu; }
+bool IsWhite(QRgb c) {
+    return (c & 0xFFFFFFu) == 0xFFFFFFu;
+}
 
 QImage LoadBitmap(int id) {
     const QString path = QStringLiteral(":/res/bitmap/%1.bmp").arg(id);
@@ -169,7 +172,9 @@ struct WaveSpec {
     uint32_t dataBytes;
 };
 
-void PrintTo(const WaveSpec& spec, std::ostream* os) { *os << spec.file; }
+void PrintTo(const WaveSpec& spec, std::ostream* os) {
+    *os << spec.file;
+}
 
 class WaveFiles : public testing::TestWithParam<WaveSpec> {};
 
