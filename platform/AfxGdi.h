@@ -1,0 +1,220 @@
+// GDI-like drawing objects and device contexts on Qt.
+//
+// Pixel rules (the game's layouts and hit tests rely on them):
+//  - RECT right/bottom are exclusive; FillRect fills left..right-1, top..bottom-1.
+//  - MoveTo/LineTo draw 1-pixel lines with the selected pen and leave the end point out.
+//  - Ellipse(rect) stays inside rect: outline with the selected pen, inside with the selected brush.
+//  - TextOut(x, y) puts the top-left corner of the text cell at (x, y).
+//  - Text is drawn over an opaque background in the background colour (white by default) unless
+//    SetBkMode(TRANSPARENT) was called.
+//  - StretchBlt copies without smoothing.
+//  - A font's positive height is the cell height, ascent + descent, in pixels.
+#pragma once
+
+#include "platform/AfxString.h"
+#include "platform/AfxTypes.h"
+
+#include <memory>
+
+class QImage;
+class QFont;
+class QPaintDevice;
+class QPrinter;
+struct CFontData;
+struct CDCState;
+class CSurface;
+
+class CGdiObject {
+public:
+    CGdiObject() = default;
+    CGdiObject(const CGdiObject&) = delete;
+    CGdiObject& operator=(const CGdiObject&) = delete;
+    virtual ~CGdiObject();
+    // Releases the object; the wrapper can be created again afterwards.
+    virtual BOOL DeleteObject();
+    bool IsValid() const { return m_valid; }
+
+protected:
+    bool m_valid = false;
+};
+
+class CPen : public CGdiObject {
+public:
+    CPen() = default;
+    CPen(int style, int width, COLORREF color) { CreatePen(style, width, color); }
+    BOOL CreatePen(int style, int width, COLORREF color);
+    int Style() const { return m_style; }
+    int Width() const { return m_width; }
+    COLORREF Color() const { return m_color; }
+
+private:
+    int m_style = PS_SOLID;
+    int m_width = 1;
+    COLORREF m_color = 0;
+};
+
+class CBrush : public CGdiObject {
+public:
+    CBrush() = default;
+    explicit CBrush(COLORREF color) { CreateSolidBrush(color); }
+    BOOL CreateSolidBrush(COLORREF color);
+    COLORREF Color() const { return m_color; }
+    bool IsHollow() const { return m_hollow; }
+    // A brush that paints nothing (Win32's NULL_BRUSH).
+    BOOL CreateHollowBrush();
+
+private:
+    COLORREF m_color = RGB(255, 255, 255);
+    bool m_hollow = false;
+};
+
+// Face mapping: "Arial", "Microsoft Sans Serif", "MS Sans Serif" -> Liberation Sans;
+// "Courier New", "Lucida Console" -> Liberation Mono; "Times New Roman" -> Liberation Serif.
+// A face ending in " Bold" is the bold weight of its family. Other faces go to fontconfig.
+class CFont : public CGdiObject {
+public:
+    CFont() = default;
+    ~CFont() override;
+    // height > 0: cell height (ascent + descent) in pixels; height < 0: character (em) height;
+    // 0: a default size. width, escapement, orientation, charSet and precisions are accepted
+    // and ignored; quality ANTIALIASED_QUALITY/CLEARTYPE_QUALITY smooth the glyphs, the others
+    // draw them without antialiasing so text colours stay exact.
+    BOOL CreateFontA(int height, int width, int escapement, int orientation, int weight, BYTE italic,
+                     BYTE underline, BYTE strikeOut, BYTE charSet, BYTE outPrecision, BYTE clipPrecision,
+                     BYTE quality, BYTE pitchAndFamily, const char* faceName);
+    BOOL CreateFont(int height, int width, int escapement, int orientation, int weight, BYTE italic,
+                    BYTE underline, BYTE strikeOut, BYTE charSet, BYTE outPrecision, BYTE clipPrecision,
+                    BYTE quality, BYTE pitchAndFamily, const char* faceName) {
+        return CreateFontA(height, width, escapement, orientation, weight, italic, underline, strikeOut,
+                           charSet, outPrecision, clipPrecision, quality, pitchAndFamily, faceName);
+    }
+    // Convenience: CreatePointFont-like creation by cell height and face only.
+    BOOL CreateSimple(int height, const char* faceName, bool underline = false);
+    BOOL DeleteObject() override;
+
+    // Platform internals.
+    const std::shared_ptr<const CFontData>& Data() const { return m_data; }
+    // The Qt family the face name maps to (for tests and diagnostics).
+    static CString MapFace(const char* faceName, bool* bold);
+
+private:
+    std::shared_ptr<const CFontData> m_data;
+};
+
+class CBitmap : public CGdiObject {
+public:
+    CBitmap() = default;
+    ~CBitmap() override;
+    // Loads ":/res/bitmap/<id>.bmp" (or .png) from the Qt resources. FALSE when it is missing.
+    BOOL LoadBitmap(UINT id);
+    BOOL LoadBitmapA(UINT id) { return LoadBitmap(id); }
+    // Loads any image file or resource path.
+    BOOL LoadFromPath(const char* path);
+    // A white bitmap of the given size (a drawing target for a memory DC).
+    BOOL CreateBitmap(int width, int height);
+    BOOL DeleteObject() override;
+    CSize GetSize() const;
+
+    // Platform internals.
+    const std::shared_ptr<QImage>& Image() const { return m_image; }
+
+private:
+    std::shared_ptr<QImage> m_image;
+};
+
+// Replaceable text measurer behind GetTextExtentPoint32A, so layout tests can use a fixed-width
+// font model. The default measures with the real font metrics.
+class ITextMeasurer {
+public:
+    virtual ~ITextMeasurer() = default;
+    // font is nullptr for the DC's default font.
+    virtual SIZE Measure(const CFont* font, const char* text, int count) = 0;
+};
+// nullptr restores the real measurer. The measurer is not owned.
+void AfxSetTextMeasurer(ITextMeasurer* measurer);
+
+class CDC {
+public:
+    CDC();
+    CDC(const CDC&) = delete;
+    CDC& operator=(const CDC&) = delete;
+    virtual ~CDC();
+
+    CPen* SelectObject(CPen* pen);
+    CBrush* SelectObject(CBrush* brush);
+    CFont* SelectObject(CFont* font);
+    CBitmap* SelectObject(CBitmap* bitmap); // memory DCs only: the drawing surface and blit source
+
+    COLORREF SetTextColor(COLORREF color);
+    COLORREF GetTextColor() const;
+    COLORREF SetBkColor(COLORREF color);
+    COLORREF GetBkColor() const;
+    int SetBkMode(int mode);
+    int GetBkMode() const;
+    int SetStretchBltMode(int mode);
+
+    void FillRect(const RECT* rect, CBrush* brush);
+    void FillSolidRect(const RECT* rect, COLORREF color);
+    // count -1 = up to the terminating '\0'. Returns the height of the drawn text.
+    int DrawText(const char* text, int count, RECT* rect, UINT format);
+    int DrawTextA(const char* text, int count, RECT* rect, UINT format) {
+        return DrawText(text, count, rect, format);
+    }
+    int DrawText(const CString& text, RECT* rect, UINT format) { return DrawText(text, -1, rect, format); }
+    BOOL TextOut(int x, int y, const char* text, int count);
+    BOOL TextOut(int x, int y, const CString& text) { return TextOut(x, y, text, text.GetLength()); }
+    BOOL TextOutA(int x, int y, const char* text, int count) { return TextOut(x, y, text, count); }
+    CPoint MoveTo(int x, int y);
+    CPoint MoveTo(POINT p) { return MoveTo(p.x, p.y); }
+    BOOL LineTo(int x, int y);
+    BOOL LineTo(POINT p) { return LineTo(p.x, p.y); }
+    BOOL Ellipse(const RECT* rect);
+    BOOL Ellipse(int l, int t, int r, int b) {
+        RECT rc{l, t, r, b};
+        return Ellipse(&rc);
+    }
+    BOOL Rectangle(const RECT* rect); // outline with the pen, inside with the brush
+    COLORREF SetPixel(int x, int y, COLORREF color);
+    COLORREF GetPixel(int x, int y) const;
+    BOOL StretchBlt(int x, int y, int width, int height, CDC* src, int srcX, int srcY, int srcWidth,
+                    int srcHeight, DWORD rop);
+    BOOL BitBlt(int x, int y, int width, int height, CDC* src, int srcX, int srcY, DWORD rop);
+    BOOL GetTextExtentPoint32A(const char* text, int count, SIZE* size) const;
+    BOOL GetTextExtentPoint32(const char* text, int count, SIZE* size) const {
+        return GetTextExtentPoint32A(text, count, size);
+    }
+    CSize GetTextExtent(const char* text, int count) const;
+    CSize GetTextExtent(const CString& text) const { return GetTextExtent(text, text.GetLength()); }
+
+    // A memory DC: draws into the bitmap selected into it and is the source of StretchBlt.
+    BOOL CreateCompatibleDC(CDC* other);
+    BOOL DeleteDC();
+    bool IsValid() const;
+    // Printer DC: a new sheet. On screen DCs they do nothing and return 1.
+    int StartPage();
+    int EndPage();
+    int StartDoc(const char* docName);
+    int EndDoc();
+    int AbortDoc();
+    bool IsPrinting() const;
+
+    // Platform internals: attach to a drawing surface (view backing image, printer).
+    void AttachSurface(const std::shared_ptr<CSurface>& surface);
+    void DetachSurface();
+    CSurface* Surface() const;
+
+private:
+    std::unique_ptr<CDCState> m_state;
+};
+
+// Stock objects (selected into a fresh DC: black pen, white brush, default font).
+enum : int { WHITE_BRUSH = 0, BLACK_BRUSH = 4, NULL_BRUSH = 5, WHITE_PEN = 6, BLACK_PEN = 7, NULL_PEN = 8,
+             SYSTEM_FONT = 13 };
+CGdiObject* AfxGetStockObject(int index);
+
+// Prints the DC on a QPrinter (the print flow attaches it). Defined with the print support.
+class CPrinterDC : public CDC {
+public:
+    explicit CPrinterDC(QPrinter* printer);
+    ~CPrinterDC() override;
+};
