@@ -165,45 +165,45 @@ TEST(Icon, SquareWithTransparentCorners) {
     EXPECT_EQ(qAlpha(image.pixel(128, 128)), 255);
 }
 
-struct WaveSpec {
+struct ExpectedWave {
     const char* role;
     const char* file;
     int channels, rate, bits;
     uint32_t dataBytes;
 };
 
-void PrintTo(const WaveSpec& spec, std::ostream* os) {
-    *os << spec.file;
+void PrintTo(const ExpectedWave& want, std::ostream* os) {
+    *os << want.file;
 }
 
-class WaveFiles : public testing::TestWithParam<WaveSpec> {};
+class WaveFiles : public testing::TestWithParam<ExpectedWave> {};
 
 TEST_P(WaveFiles, CanonicalPcmOfTheExactLengthAndAudible) {
-    const WaveSpec& spec = GetParam();
-    const QByteArray b = ReadResource(QStringLiteral(":/res/sound/%1").arg(QLatin1String(spec.file)));
+    const ExpectedWave& want = GetParam();
+    const QByteArray b = ReadResource(QStringLiteral(":/res/sound/%1").arg(QLatin1String(want.file)));
     ASSERT_GE(b.size(), 44);
     EXPECT_EQ(b.left(4), "RIFF");
     EXPECT_EQ(b.mid(8, 8), "WAVEfmt ");
     EXPECT_EQ(Le(b, 16, 4), 16u);
     EXPECT_EQ(Le(b, 20, 2), 1u) << "not PCM";
-    EXPECT_EQ(int(Le(b, 22, 2)), spec.channels);
-    EXPECT_EQ(int(Le(b, 24, 4)), spec.rate);
-    const int block = spec.channels * spec.bits / 8;
-    EXPECT_EQ(int(Le(b, 28, 4)), spec.rate * block);
+    EXPECT_EQ(int(Le(b, 22, 2)), want.channels);
+    EXPECT_EQ(int(Le(b, 24, 4)), want.rate);
+    const int block = want.channels * want.bits / 8;
+    EXPECT_EQ(int(Le(b, 28, 4)), want.rate * block);
     EXPECT_EQ(int(Le(b, 32, 2)), block);
-    EXPECT_EQ(int(Le(b, 34, 2)), spec.bits);
+    EXPECT_EQ(int(Le(b, 34, 2)), want.bits);
     EXPECT_EQ(b.mid(36, 4), "data");
-    ASSERT_EQ(Le(b, 40, 4), spec.dataBytes);
+    ASSERT_EQ(Le(b, 40, 4), want.dataBytes);
 
     // An odd data chunk is followed by one pad byte, which the RIFF size includes.
-    const uint32_t padded = spec.dataBytes + (spec.dataBytes & 1u);
+    const uint32_t padded = want.dataBytes + (want.dataBytes & 1u);
     ASSERT_EQ(uint32_t(b.size()), 44 + padded);
     EXPECT_EQ(Le(b, 4, 4), uint32_t(b.size()) - 8);
 
     // Loud enough to hear, and silent at the very end so the sound stops without a click.
-    const int samples = int(spec.dataBytes) * 8 / spec.bits;
+    const int samples = int(want.dataBytes) * 8 / want.bits;
     auto sample = [&](int i) {
-        return spec.bits == 8 ? (static_cast<uint8_t>(b[44 + i]) - 128) * 256
+        return want.bits == 8 ? (static_cast<uint8_t>(b[44 + i]) - 128) * 256
                               : int(static_cast<int16_t>(Le(b, 44 + 2 * i, 2)));
     };
     int peak = 0;
@@ -214,10 +214,12 @@ TEST_P(WaveFiles, CanonicalPcmOfTheExactLengthAndAudible) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sounds, WaveFiles,
-                         testing::Values(WaveSpec{"Foghorn", "101.wav", 1, 11025, 8, 28350},
-                                         WaveSpec{"Swoosh", "102.wav", 2, 22050, 16, 49920},
-                                         WaveSpec{"Brrr", "103.wav", 1, 22050, 16, 11026},
-                                         WaveSpec{"Tick", "IDSOUND_TICK.wav", 1, 22050, 8, 219}),
-                         [](const testing::TestParamInfo<WaveSpec>& p) { return std::string(p.param.role); });
+                         testing::Values(ExpectedWave{"Foghorn", "101.wav", 1, 11025, 8, 28350},
+                                         ExpectedWave{"Swoosh", "102.wav", 2, 22050, 16, 49920},
+                                         ExpectedWave{"Brrr", "103.wav", 1, 22050, 16, 11026},
+                                         ExpectedWave{"Tick", "IDSOUND_TICK.wav", 1, 22050, 8, 219}),
+                         [](const testing::TestParamInfo<ExpectedWave>& p) {
+                             return std::string(p.param.role);
+                         });
 
 } // namespace
