@@ -1,0 +1,143 @@
+#pragma once
+// The play screen: the one view of the program. It owns the whole game state (through
+// CGameCore), the drawing resources and the screen geometry, and paints the board.
+
+#include "core/GameCore.h"
+#include "platform/Afx.h"
+
+class CQuillmoorView : public CView, public CGameCore {
+  public:
+    CQuillmoorView();
+    ~CQuillmoorView() override;
+
+    CQuillmoorView(const CQuillmoorView&) = delete;
+    CQuillmoorView& operator=(const CQuillmoorView&) = delete;
+
+    // Window caption: maker's notice, the local date and time, the version string.
+    void UpdateCaption();
+
+    // Paint dispatcher: geometry, fonts, first grid, then the instruction page or the board.
+    void OnDraw(CDC* pDC) override;
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+
+    // Board painting (each opens its own client DC on the view).
+    void PaintBoard() override;
+    void DrawSquarePossibles(int r, int c) override;
+    void DrawTextPanels();
+
+    // Core hooks.
+    void ErasePossiblesArea(int r, int c) override;
+    void BeginSetupWait() override;
+    void EndSetupWait() override;
+    void ShowPuzzleCaret() override;
+    void CreatePuzzleCaret() override;
+
+    // Instruction pages. Placeholders until the page layout is wired to the view; see
+    // InstructionPagesStub.cpp.
+    void LayoutInstructionPages();
+    void DrawInstructionPage(CDC* pDC);
+
+    // Commands of the Options and Fonts menus.
+    void OnUpdateOptions(CCmdUI* pCmdUI);
+    void OnEasyCommand();
+    void OnHardCommand();
+    void OnFontLucidaConsole();
+    void OnFontMicrosoftSansSerif();
+    void OnFontArialBold();
+    void OnFontArial();
+    void OnUpdateFontLucidaConsole(CCmdUI* pCmdUI);
+    void OnUpdateFontMicrosoftSansSerif(CCmdUI* pCmdUI);
+    void OnUpdateFontArialBold(CCmdUI* pCmdUI);
+    void OnUpdateFontArial(CCmdUI* pCmdUI);
+
+    // Hides the caret until the view's show count is back to 0.
+    void HideCaretCompletely();
+
+    // The page-metrics table of the instruction layout, by client size.
+    static void PageMetricsFor(int width, int height, int* panelFontDivisor, int* bodyFontDivisor,
+                               int* panelFontAdjust);
+
+    // --- screen metrics, recomputed at every paint -------------------------------------------
+    int m_squareHeight = 0;
+    int m_squareWidth = 0;
+    int m_gridTop = 0;
+    int m_gridLeft = 0;
+    int m_possibleSize = 0;
+    int m_panelWidth = 0;
+    int m_panelHeight = 0;
+    int m_panelInset = 0;
+
+    // --- rectangles (client pixels; right and bottom exclusive) ------------------------------
+    CRect m_clientRect;
+    CRect m_lastClientRect; // client size of the last instruction layout; empty before the first
+    CRect m_squareRect[10][11];
+    CRect m_possibleRect[100][9];
+    CRect m_doneButtonRect;
+    CRect m_againButtonRect;
+    CRect m_pointsPanelRect;
+    CRect m_pointsNumberRect;
+    CRect m_pointsLabelRect;
+    CRect m_performancePanelRect;
+    CRect m_performanceNumberRect;
+    CRect m_performanceLabelRect;
+    CRect m_optionPanelRect;
+    CRect m_helpPanelRect;
+    CRect m_titleRect;
+    CRect m_messageRect;
+
+    // --- instruction page metrics --------------------------------------------------------------
+    int m_panelFontDivisor = 42;
+    int m_bodyFontDivisor = 31;
+    int m_panelFontAdjust = 0;
+
+    // --- drawing resources ---------------------------------------------------------------------
+    CPen m_boxPen;
+    CPen m_linePen;
+    CPen m_donePen;
+    CPen m_homePen;
+    CPen m_againPen;
+    CBrush m_doneBrush;
+    CBrush m_homeBrush;
+    CBrush m_againBrush;
+    CBrush m_whiteBrush;
+
+    CFont m_fonts[12];
+    CFont& m_possiblesFont = m_fonts[0];
+    CFont& m_mainFont = m_fonts[1];
+    CFont& m_playerFont = m_fonts[3];
+    CFont& m_helpTitleFont = m_fonts[4];
+    CFont& m_helpBodyFont = m_fonts[5];
+    CFont& m_panelFont = m_fonts[6];
+    CFont& m_bannerFont = m_fonts[10];
+    CFont& m_verdictFont = m_fonts[11];
+
+    CDC m_memDC;
+    CBitmap m_basketBitmaps[9];
+    CBitmap m_panelBitmap;
+    CBitmap m_caretBitmap;
+
+    // --- fonts menu, caret, texts --------------------------------------------------------------
+    CString m_fontName;
+    int m_fontIndex = 0;
+    int m_caretX = 0;
+    int m_caretY = 0;
+    CString m_timeText;
+    char m_textBuffer[64] = {};
+    static constexpr int kHelpTextCapacity = 1000;
+    CString m_helpText[kHelpTextCapacity];
+
+    // --- game flow and instruction state read by the painter ------------------------------------
+    int m_phase = 0; // 0 playing, 1 DONE pressed, 2 finished
+    int m_verdict = -1;
+    int m_helpShown = 0;
+    int m_pageCount = 0;
+    int m_currentPage = 1;
+    int m_printLayoutDone = 0;
+
+  private:
+    void ComputeGeometry();
+    void RecreateFont(CFont& font, int height, const char* face);
+    void SetFontFace(int index, const char* face);
+    void UpdateFontItem(CCmdUI* pCmdUI, int index);
+    void FillHelpText();
+};

@@ -1,0 +1,65 @@
+// The program's menu, accelerators, strings and About box template.
+
+#include "platform/Afx.h"
+#include "shell/MenuIds.h"
+#include "shell/QuillmoorApp.h"
+
+namespace {
+
+CMenuTemplate MainMenu() {
+    return {
+        {"&File",
+         {{nullptr, 0},
+          {"&Print...\tCtrl+P", ID_FILE_PRINT},
+          {"P&rint Setup...", ID_FILE_PRINT_SETUP},
+          {nullptr, 0},
+          {"E&xit", ID_APP_EXIT}}},
+        {"Options",
+         {{"Easy - Lots of Clues", ID_OPTIONS_EASY},
+          {"Hard - Fewer Clues", ID_OPTIONS_HARD},
+          {"Use Your Own Numbers", ID_OPTIONS_OWN_NUMBERS}}},
+        {"Fonts",
+         {{"Lucida Console", ID_FONT_LUCIDA_CONSOLE},
+          {"Microsoft Sans Serif", ID_FONT_MS_SANS_SERIF},
+          {"Arial Bold", ID_FONT_ARIAL_BOLD},
+          {"Arial", ID_FONT_ARIAL}}},
+        {"&Help", {{"&About Cellwright...", ID_APP_ABOUT}}},
+    };
+}
+
+// The usual editing and pane keys are kept; nothing handles their commands, so they do nothing.
+CAccelTable MainAccelerators() {
+    return {
+        {'P', FCONTROL, ID_FILE_PRINT}, {'N', FCONTROL, ID_FILE_NEW},
+        {'O', FCONTROL, ID_FILE_OPEN},  {'S', FCONTROL, ID_FILE_SAVE},
+        {'Z', FCONTROL, ID_EDIT_UNDO},  {VK_BACK, FALT, ID_EDIT_UNDO},
+        {'X', FCONTROL, ID_EDIT_CUT},   {VK_DELETE, FSHIFT, ID_EDIT_CUT},
+        {'C', FCONTROL, ID_EDIT_COPY},  {VK_INSERT, FCONTROL, ID_EDIT_COPY},
+        {'V', FCONTROL, ID_EDIT_PASTE}, {VK_INSERT, FSHIFT, ID_EDIT_PASTE},
+        {VK_F6, 0, ID_NEXT_PANE},       {VK_F6, FSHIFT, ID_PREV_PANE},
+    };
+}
+
+CDlgTemplate AboutBox() {
+    return {"About Cellwright",
+            235,
+            55,
+            "MS Sans Serif",
+            8,
+            {
+                {CDlgItemKind::Icon, IDC_STATIC, "", 11, 17, 20, 20, 0},
+                {CDlgItemKind::Static, IDC_STATIC, "Cellwright Version QV317", 40, 10, 119, 8, 0},
+                {CDlgItemKind::Static, IDC_STATIC, "Free to play, free to share.", 40, 25, 119, 8, 0},
+                {CDlgItemKind::DefButton, IDOK, "OK", 178, 7, 50, 14, WS_TABSTOP | WS_GROUP},
+            }};
+}
+
+} // namespace
+
+void RegisterAppResources() {
+    AfxRegisterMenu(IDR_MAINFRAME, MainMenu());
+    AfxRegisterAccelerators(IDR_MAINFRAME, MainAccelerators());
+    AfxRegisterString(IDR_MAINFRAME, "Quillmoor\n\nSudoku\n\n\nQuillmoor.Document\nSudoku Document");
+    AfxRegisterString(57344, "Quillmoor");
+    AfxRegisterDialog(IDD_ABOUTBOX, AboutBox());
+}

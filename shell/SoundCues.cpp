@@ -1,0 +1,11 @@
+#include "shell/SoundCues.h"
+
+#include "platform/Afx.h"
+
+int PlaySoundCue(int id) {
+    return AfxPlayWave(id, false);
+}
+
+int PlaySoundCueSync(int id) {
+    return AfxPlayWave(id, true);
+}

@@ -1,0 +1,12 @@
+// The program's entry: the one application object and the framework's start-up.
+
+#include "platform/Afx.h"
+#include "shell/QuillmoorApp.h"
+#include "shell/StartupTiming.h"
+
+CQuillmoorApp theApp;
+
+int main(int argc, char** argv) {
+    MarkStartupBegin();
+    return AfxWinMain(argc, argv);
+}
