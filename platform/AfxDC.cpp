@@ -1,1 +1,556 @@
-#include "platform/Afx.h"
+#include "platform/AfxInternal.h"
+
+#include <QPagedPaintDevice>
+#include <QPolygon>
+#include <QString>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+// ---------------------------------------------------------------------------------------------
+// Surfaces
+
+CSurface::~CSurface() { EndPainting(); }
+
+QPainter* CSurface::Painter() {
+    if (!m_painter) {
+        m_painter = std::make_unique<QPainter>();
+        if (!m_painter->begin(Device())) {
+            m_painter.reset();
+            return nullptr;
+        }
+        m_painter->setRenderHint(QPainter::Antialiasing, false);
+        m_painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
+    }
+    return m_painter.get();
+}
+
+void CSurface::RemoveUser() {
+    if (m_users > 0 && --m_users == 0) {
+        EndPainting();
+        OnLastRelease();
+    }
+}
+
+void CSurface::EndPainting() {
+    if (m_painter) {
+        if (m_painter->isActive())
+            m_painter->end();
+        m_painter.reset();
+    }
+}
+
+void CViewSurface::Resize(int width, int height) {
+    EndPainting();
+    m_image = QImage(std::max(width, 0), std::max(height, 0), QImage::Format_RGB32);
+    m_image.fill(Qt::white);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Text measurement
+
+namespace {
+ITextMeasurer* g_measurer = nullptr;
+
+QColor ToQ(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
+
+QString Latin1(const char* text, int count) {
+    if (!text)
+        return QString();
+    int n = count < 0 ? static_cast<int>(strlen(text)) : static_cast<int>(strnlen(text, static_cast<size_t>(count)));
+    return QString::fromLatin1(text, n);
+}
+} // namespace
+
+void AfxSetTextMeasurer(ITextMeasurer* measurer) { g_measurer = measurer; }
+
+// ---------------------------------------------------------------------------------------------
+// DC state
+
+struct CDCState {
+    std::shared_ptr<CSurface> surface;
+    bool memory = false;
+    bool valid = false;
+    bool pageOpen = true;
+
+    CPen* pen = nullptr;
+    CBrush* brush = nullptr;
+    CFont* font = nullptr;
+    CBitmap* bitmap = nullptr;
+
+    int penStyle = PS_SOLID;
+    int penWidth = 1;
+    COLORREF penColor = RGB(0, 0, 0);
+    bool brushHollow = false;
+    COLORREF brushColor = RGB(255, 255, 255);
+    std::shared_ptr<const CFontData> fontData;
+
+    COLORREF textColor = RGB(0, 0, 0);
+    COLORREF bkColor = RGB(255, 255, 255);
+    int bkMode = OPAQUE;
+    int stretchMode = BLACKONWHITE;
+    QPoint pos{0, 0};
+
+    const CFontData& Font() {
+        if (!fontData)
+            fontData = AfxDefaultFontData();
+        return *fontData;
+    }
+    QPainter* Painter() {
+        if (!surface)
+            return nullptr;
+        QPainter* p = surface->Painter();
+        if (p) {
+            p->setClipping(false);
+            p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+        }
+        return p;
+    }
+};
+
+CDC::CDC() : m_state(std::make_unique<CDCState>()) {}
+
+CDC::~CDC() { DetachSurface(); }
+
+void CDC::AttachSurface(const std::shared_ptr<CSurface>& surface) {
+    DetachSurface();
+    m_state->surface = surface;
+    if (surface)
+        surface->AddUser();
+    m_state->valid = surface != nullptr;
+}
+
+void CDC::DetachSurface() {
+    if (m_state->surface) {
+        auto s = std::move(m_state->surface);
+        m_state->surface.reset();
+        s->RemoveUser();
+    }
+}
+
+CSurface* CDC::Surface() const { return m_state->surface.get(); }
+
+bool CDC::IsValid() const { return m_state->valid; }
+
+bool CDC::IsPrinting() const { return m_state->surface && m_state->surface->IsPrinter(); }
+
+BOOL CDC::CreateCompatibleDC(CDC*) {
+    DetachSurface();
+    m_state = std::make_unique<CDCState>();
+    m_state->memory = true;
+    m_state->valid = true;
+    return TRUE;
+}
+
+BOOL CDC::DeleteDC() {
+    if (!m_state->valid)
+        return FALSE;
+    DetachSurface();
+    m_state = std::make_unique<CDCState>();
+    return TRUE;
+}
+
+CPen* CDC::SelectObject(CPen* pen) {
+    CPen* old = m_state->pen ? m_state->pen : static_cast<CPen*>(AfxGetStockObject(BLACK_PEN));
+    if (pen) {
+        m_state->pen = pen;
+        m_state->penStyle = pen->Style();
+        m_state->penWidth = pen->Width();
+        m_state->penColor = pen->Color();
+    }
+    return old;
+}
+
+CBrush* CDC::SelectObject(CBrush* brush) {
+    CBrush* old = m_state->brush ? m_state->brush : static_cast<CBrush*>(AfxGetStockObject(WHITE_BRUSH));
+    if (brush) {
+        m_state->brush = brush;
+        m_state->brushHollow = brush->IsHollow();
+        m_state->brushColor = brush->Color();
+    }
+    return old;
+}
+
+CFont* CDC::SelectObject(CFont* font) {
+    CFont* old = m_state->font ? m_state->font : static_cast<CFont*>(AfxGetStockObject(SYSTEM_FONT));
+    if (font) {
+        m_state->font = font;
+        m_state->fontData = font->Data() ? font->Data() : AfxDefaultFontData();
+    }
+    return old;
+}
+
+CBitmap* CDC::SelectObject(CBitmap* bitmap) {
+    if (!m_state->memory)
+        return nullptr;
+    CBitmap* old = m_state->bitmap;
+    m_state->bitmap = bitmap;
+    if (bitmap && bitmap->Image())
+        AttachSurface(std::make_shared<CImageSurface>(bitmap->Image()));
+    else
+        DetachSurface();
+    m_state->valid = true;
+    return old;
+}
+
+COLORREF CDC::SetTextColor(COLORREF color) {
+    COLORREF old = m_state->textColor;
+    m_state->textColor = color & 0xFFFFFF;
+    return old;
+}
+COLORREF CDC::GetTextColor() const { return m_state->textColor; }
+COLORREF CDC::SetBkColor(COLORREF color) {
+    COLORREF old = m_state->bkColor;
+    m_state->bkColor = color & 0xFFFFFF;
+    return old;
+}
+COLORREF CDC::GetBkColor() const { return m_state->bkColor; }
+int CDC::SetBkMode(int mode) {
+    int old = m_state->bkMode;
+    if (mode == TRANSPARENT || mode == OPAQUE)
+        m_state->bkMode = mode;
+    return old;
+}
+int CDC::GetBkMode() const { return m_state->bkMode; }
+int CDC::SetStretchBltMode(int mode) {
+    int old = m_state->stretchMode;
+    m_state->stretchMode = mode;
+    return old;
+}
+
+void CDC::FillSolidRect(const RECT* rect, COLORREF color) {
+    if (!rect || rect->right <= rect->left || rect->bottom <= rect->top)
+        return;
+    if (QPainter* p = m_state->Painter())
+        p->fillRect(QRect(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top), ToQ(color));
+}
+
+void CDC::FillRect(const RECT* rect, CBrush* brush) {
+    if (!brush || brush->IsHollow())
+        return;
+    FillSolidRect(rect, brush->Color());
+}
+
+COLORREF CDC::SetPixel(int x, int y, COLORREF color) {
+    if (QPainter* p = m_state->Painter())
+        p->fillRect(QRect(x, y, 1, 1), ToQ(color));
+    return color;
+}
+
+COLORREF CDC::GetPixel(int x, int y) const {
+    QImage* img = m_state->surface ? m_state->surface->Image() : nullptr;
+    if (!img || x < 0 || y < 0 || x >= img->width() || y >= img->height())
+        return 0xFFFFFFFF; // CLR_INVALID
+    QRgb c = img->pixel(x, y);
+    return RGB(qRed(c), qGreen(c), qBlue(c));
+}
+
+CPoint CDC::MoveTo(int x, int y) {
+    CPoint old(m_state->pos.x(), m_state->pos.y());
+    m_state->pos = QPoint(x, y);
+    return old;
+}
+
+BOOL CDC::LineTo(int x, int y) {
+    QPoint from = m_state->pos;
+    QPoint to(x, y);
+    m_state->pos = to;
+    if (m_state->penStyle == PS_NULL || from == to)
+        return TRUE;
+    QPainter* p = m_state->Painter();
+    if (!p)
+        return FALSE;
+    QColor color = ToQ(m_state->penColor);
+    if (m_state->penWidth > 1) {
+        QPen pen(color, m_state->penWidth, Qt::SolidLine, Qt::FlatCap);
+        p->setPen(pen);
+        p->drawLine(from, to);
+        return TRUE;
+    }
+    // Thin lines pixel by pixel: the end point is left out, as GDI does.
+    if (from.y() == to.y()) {
+        int x0 = from.x() < to.x() ? from.x() : to.x() + 1;
+        int x1 = from.x() < to.x() ? to.x() - 1 : from.x();
+        p->fillRect(QRect(x0, from.y(), x1 - x0 + 1, 1), color);
+        return TRUE;
+    }
+    if (from.x() == to.x()) {
+        int y0 = from.y() < to.y() ? from.y() : to.y() + 1;
+        int y1 = from.y() < to.y() ? to.y() - 1 : from.y();
+        p->fillRect(QRect(from.x(), y0, 1, y1 - y0 + 1), color);
+        return TRUE;
+    }
+    QPolygon points;
+    int dx = std::abs(to.x() - from.x()), sx = from.x() < to.x() ? 1 : -1;
+    int dy = -std::abs(to.y() - from.y()), sy = from.y() < to.y() ? 1 : -1;
+    int err = dx + dy;
+    int cx = from.x(), cy = from.y();
+    while (cx != to.x() || cy != to.y()) {
+        points << QPoint(cx, cy);
+        int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            cx += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            cy += sy;
+        }
+    }
+    p->setPen(QPen(color, 1));
+    p->drawPoints(points);
+    return TRUE;
+}
+
+namespace {
+// Outline and fill of a shape that must stay inside rect (right/bottom exclusive).
+template <class DrawFn>
+BOOL DrawShape(CDCState& s, const RECT* rect, DrawFn draw) {
+    if (!rect || rect->right - rect->left < 2 || rect->bottom - rect->top < 2)
+        return FALSE;
+    QPainter* p = s.Painter();
+    if (!p)
+        return FALSE;
+    if (s.penStyle == PS_NULL)
+        p->setPen(Qt::NoPen);
+    else
+        p->setPen(QPen(ToQ(s.penColor), 1));
+    if (s.brushHollow)
+        p->setBrush(Qt::NoBrush);
+    else
+        p->setBrush(ToQ(s.brushColor));
+    // An aliased 1-pixel outline of QRect(x, y, w, h) covers x .. x + w.
+    draw(p, QRect(rect->left, rect->top, rect->right - rect->left - 1, rect->bottom - rect->top - 1));
+    p->setBrush(Qt::NoBrush);
+    return TRUE;
+}
+} // namespace
+
+BOOL CDC::Ellipse(const RECT* rect) {
+    return DrawShape(*m_state, rect, [](QPainter* p, const QRect& r) { p->drawEllipse(r); });
+}
+
+BOOL CDC::Rectangle(const RECT* rect) {
+    return DrawShape(*m_state, rect, [](QPainter* p, const QRect& r) { p->drawRect(r); });
+}
+
+BOOL CDC::StretchBlt(int x, int y, int width, int height, CDC* src, int srcX, int srcY, int srcWidth,
+                     int srcHeight, DWORD) {
+    if (!src || width <= 0 || height <= 0 || srcWidth <= 0 || srcHeight <= 0)
+        return FALSE;
+    QImage* image = src->m_state->surface ? src->m_state->surface->Image() : nullptr;
+    if (!image || image->isNull())
+        return FALSE;
+    QPainter* p = m_state->Painter();
+    if (!p)
+        return FALSE;
+    // Close the source's painter so its pixels are complete (it reopens on its next call).
+    if (src->m_state->surface != m_state->surface)
+        src->m_state->surface->EndPainting();
+    p->setRenderHint(QPainter::SmoothPixmapTransform, m_state->stretchMode == HALFTONE);
+    p->drawImage(QRect(x, y, width, height), *image, QRect(srcX, srcY, srcWidth, srcHeight));
+    p->setRenderHint(QPainter::SmoothPixmapTransform, false);
+    return TRUE;
+}
+
+BOOL CDC::BitBlt(int x, int y, int width, int height, CDC* src, int srcX, int srcY, DWORD rop) {
+    return StretchBlt(x, y, width, height, src, srcX, srcY, width, height, rop);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Text
+
+BOOL CDC::GetTextExtentPoint32A(const char* text, int count, SIZE* size) const {
+    if (!size)
+        return FALSE;
+    if (count < 0)
+        count = text ? static_cast<int>(strlen(text)) : 0;
+    if (g_measurer) {
+        *size = g_measurer->Measure(m_state->font, text, count);
+        return TRUE;
+    }
+    const CFontData& f = m_state->Font();
+    size->cx = f.Metrics().horizontalAdvance(Latin1(text, count));
+    size->cy = f.cellHeight;
+    return TRUE;
+}
+
+CSize CDC::GetTextExtent(const char* text, int count) const {
+    SIZE s{0, 0};
+    GetTextExtentPoint32A(text, count, &s);
+    return CSize(s);
+}
+
+namespace {
+// Draws one run with its top-left cell corner at (x, y).
+void DrawRun(CDCState& s, QPainter* p, int x, int y, const QString& text) {
+    if (text.isEmpty())
+        return;
+    const CFontData& f = s.Font();
+    QFontMetrics fm = f.Metrics();
+    if (s.bkMode == OPAQUE)
+        p->fillRect(QRect(x, y, fm.horizontalAdvance(text), f.cellHeight), ToQ(s.bkColor));
+    p->setFont(f.font);
+    p->setPen(ToQ(s.textColor));
+    p->drawText(QPoint(x, y + f.ascent), text);
+}
+
+// "&x" shows x (the mnemonic underline is not drawn); "&&" shows "&".
+QString StripPrefix(const QString& in) {
+    QString out;
+    out.reserve(in.size());
+    for (int i = 0; i < in.size(); ++i) {
+        if (in[i] == QLatin1Char('&') && i + 1 < in.size())
+            ++i;
+        else if (in[i] == QLatin1Char('&'))
+            continue;
+        out += in[i];
+    }
+    return out;
+}
+
+// Breaks a paragraph at spaces into lines no wider than width; a single word wider than the
+// line stands alone (and is clipped).
+void WrapParagraph(const QString& para, const QFontMetrics& fm, int width, std::vector<QString>& lines) {
+    QString line;
+    int i = 0;
+    const int n = para.size();
+    if (n == 0) {
+        lines.push_back(QString());
+        return;
+    }
+    while (i < n) {
+        int start = i;
+        while (i < n && para[i] != QLatin1Char(' '))
+            ++i;
+        QString word = para.mid(start, i - start);
+        int spaceEnd = i;
+        while (spaceEnd < n && para[spaceEnd] == QLatin1Char(' '))
+            ++spaceEnd;
+        QString candidate = line + word;
+        if (!line.isEmpty() && fm.horizontalAdvance(candidate) > width) {
+            while (line.endsWith(QLatin1Char(' ')))
+                line.chop(1);
+            lines.push_back(line);
+            line = word;
+        } else {
+            line = candidate;
+        }
+        line += para.mid(i, spaceEnd - i);
+        i = spaceEnd;
+    }
+    while (line.endsWith(QLatin1Char(' ')))
+        line.chop(1);
+    lines.push_back(line);
+}
+} // namespace
+
+BOOL CDC::TextOut(int x, int y, const char* text, int count) {
+    QPainter* p = m_state->Painter();
+    if (!p)
+        return FALSE;
+    DrawRun(*m_state, p, x, y, Latin1(text, count));
+    return TRUE;
+}
+
+int CDC::DrawText(const char* text, int count, RECT* rect, UINT format) {
+    if (!rect)
+        return 0;
+    QString s = Latin1(text, count);
+    if (!(format & DT_NOPREFIX))
+        s = StripPrefix(s);
+    const CFontData& f = m_state->Font();
+    QFontMetrics fm = f.Metrics();
+    const int width = rect->right - rect->left;
+    const int cell = f.cellHeight;
+
+    std::vector<QString> lines;
+    if (format & DT_SINGLELINE) {
+        s.remove(QLatin1Char('\r'));
+        s.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        lines.push_back(s);
+    } else {
+        s.remove(QLatin1Char('\r'));
+        const QStringList paras = s.split(QLatin1Char('\n'));
+        for (const QString& para : paras) {
+            if (format & DT_WORDBREAK)
+                WrapParagraph(para, fm, width, lines);
+            else
+                lines.push_back(para);
+        }
+    }
+    const int total = cell * static_cast<int>(lines.size());
+
+    if (format & DT_CALCRECT) {
+        int widest = 0;
+        for (const QString& l : lines)
+            widest = std::max(widest, fm.horizontalAdvance(l));
+        rect->right = rect->left + widest;
+        rect->bottom = rect->top + total;
+        return total;
+    }
+
+    int y = rect->top;
+    if (format & DT_SINGLELINE) {
+        if (format & DT_VCENTER)
+            y = (rect->top + rect->bottom - cell) / 2;
+        else if (format & DT_BOTTOM)
+            y = rect->bottom - cell;
+    }
+    QPainter* p = m_state->Painter();
+    if (!p)
+        return 0;
+    if (!(format & DT_NOCLIP)) {
+        p->setClipRect(QRect(rect->left, rect->top, std::max(width, 0), std::max(rect->bottom - rect->top, 0)));
+        p->setClipping(true);
+    }
+    for (const QString& line : lines) {
+        int w = fm.horizontalAdvance(line);
+        int x = rect->left;
+        if (format & DT_CENTER)
+            x = (rect->left + rect->right - w) / 2;
+        else if (format & DT_RIGHT)
+            x = rect->right - w;
+        DrawRun(*m_state, p, x, y, line);
+        y += cell;
+        if (y >= rect->bottom && !(format & DT_NOCLIP))
+            break;
+    }
+    p->setClipping(false);
+    return (format & DT_SINGLELINE) && (format & DT_VCENTER) ? (rect->top + rect->bottom - cell) / 2 - rect->top + cell
+                                                              : total;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Pages (printer DCs; nothing on screen)
+
+int CDC::StartPage() {
+    if (!IsPrinting())
+        return 1;
+    if (!m_state->pageOpen) {
+        auto* printer = dynamic_cast<QPagedPaintDevice*>(m_state->surface->Device());
+        QPainter* p = m_state->Painter();
+        if (printer && p)
+            printer->newPage();
+        m_state->pageOpen = true;
+    }
+    return 1;
+}
+
+int CDC::EndPage() {
+    if (IsPrinting())
+        m_state->pageOpen = false;
+    return 1;
+}
+
+// The printer's first sheet is open from the start; StartPage after an EndPage opens the next.
+int CDC::StartDoc(const char*) { return 1; }
+int CDC::EndDoc() {
+    DetachSurface();
+    return 1;
+}
+int CDC::AbortDoc() {
+    DetachSurface();
+    return 1;
+}

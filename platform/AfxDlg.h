@@ -27,15 +27,13 @@ void DDV_MaxChars(CDataExchange* pDX, const CString& value, int maxChars);
 enum class CDlgItemKind { Static, Edit, Button, DefButton, Icon, GroupBox };
 
 // Style flags of a template item (subset).
-enum : UINT {
-    DS_CENTER_TEXT = 0x1,  // static: centred text
-    ES_CENTER = 0x1,       // edit: centred text
-    ES_READONLY = 0x800,
-    ES_AUTOHSCROLL = 0x80,
-    WS_TABSTOP = 0x00010000,
-    WS_GROUP = 0x00020000,
-    WS_NOBORDER = 0x80000000, // edit without border (the border is the default)
-};
+inline constexpr UINT DS_CENTER_TEXT = 0x1; // static: centred text
+inline constexpr UINT ES_CENTER = 0x1; // edit: centred text
+inline constexpr UINT ES_READONLY = 0x800;
+inline constexpr UINT ES_AUTOHSCROLL = 0x80;
+inline constexpr UINT WS_TABSTOP = 0x00010000;
+inline constexpr UINT WS_GROUP = 0x00020000;
+inline constexpr UINT WS_NOBORDER = 0x80000000; // edit without border (the border is the default)
 
 // One control, in dialog units. For an Icon, text is the resource path of the image (empty:
 // the application's window icon).

@@ -1,1 +1,237 @@
-#include "platform/Afx.h"
+#include "platform/AfxInternal.h"
+
+#include <QGuiApplication>
+#include <QString>
+
+#include <cstring>
+
+CGdiObject::~CGdiObject() = default;
+
+BOOL CGdiObject::DeleteObject() {
+    BOOL was = m_valid ? TRUE : FALSE;
+    m_valid = false;
+    return was;
+}
+
+BOOL CPen::CreatePen(int style, int width, COLORREF color) {
+    m_style = style;
+    m_width = width < 1 ? 1 : width;
+    m_color = color & 0xFFFFFF;
+    m_valid = true;
+    return TRUE;
+}
+
+BOOL CBrush::CreateSolidBrush(COLORREF color) {
+    m_color = color & 0xFFFFFF;
+    m_hollow = false;
+    m_valid = true;
+    return TRUE;
+}
+
+BOOL CBrush::CreateHollowBrush() {
+    m_hollow = true;
+    m_valid = true;
+    return TRUE;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Fonts
+
+namespace {
+
+struct FaceMap {
+    const char* face;
+    const char* family;
+};
+
+// Faces the game names, mapped to the metric-compatible Liberation families.
+const FaceMap kFaces[] = {
+    {"Arial", "Liberation Sans"},
+    {"Microsoft Sans Serif", "Liberation Sans"},
+    {"MS Sans Serif", "Liberation Sans"},
+    {"Helvetica", "Liberation Sans"},
+    {"Courier New", "Liberation Mono"},
+    {"Courier", "Liberation Mono"},
+    {"Lucida Console", "Liberation Mono"},
+    {"Times New Roman", "Liberation Serif"},
+};
+
+bool EndsWith(const std::string& s, const char* suffix) {
+    size_t n = strlen(suffix);
+    return s.size() >= n && s.compare(s.size() - n, n, suffix) == 0;
+}
+
+int CellOf(const QFont& f) {
+    QFontMetrics fm(f);
+    return fm.ascent() + fm.descent();
+}
+
+} // namespace
+
+CString CFont::MapFace(const char* faceName, bool* bold) {
+    std::string face = faceName ? faceName : "";
+    bool isBold = false;
+    if (EndsWith(face, " Bold")) {
+        isBold = true;
+        face.resize(face.size() - 5);
+    }
+    if (bold)
+        *bold = isBold;
+    for (const auto& m : kFaces)
+        if (strcasecmp(face.c_str(), m.face) == 0)
+            return CString(m.family);
+    if (face.empty())
+        return CString("Liberation Sans");
+    return CString(face);
+}
+
+CFont::~CFont() = default;
+
+BOOL CFont::DeleteObject() {
+    m_data.reset();
+    return CGdiObject::DeleteObject();
+}
+
+BOOL CFont::CreateSimple(int height, const char* faceName, bool underline) {
+    return CreateFontA(height, 0, 0, 0, FW_DONTCARE, 0, underline ? 1 : 0, 0, ANSI_CHARSET, OUT_DEVICE_PRECIS,
+                       CLIP_DEFAULT_PRECIS, PROOF_QUALITY, 0, faceName);
+}
+
+BOOL CFont::CreateFontA(int height, int, int, int, int weight, BYTE italic, BYTE underline, BYTE strikeOut, BYTE,
+                        BYTE, BYTE, BYTE quality, BYTE pitchAndFamily, const char* faceName) {
+    bool bold = false;
+    CString family = MapFace(faceName, &bold);
+    auto data = std::make_shared<CFontData>();
+    QFont f{QString::fromLatin1(family.GetString())};
+    f.setStyleHint((pitchAndFamily & 0x3) == FIXED_PITCH || family == "Liberation Mono" ? QFont::Monospace
+                                                                                         : QFont::SansSerif);
+    f.setWeight(bold || weight >= 600 ? QFont::Bold : QFont::Normal);
+    f.setItalic(italic != 0);
+    f.setUnderline(underline != 0);
+    f.setStrikeOut(strikeOut != 0);
+    f.setKerning(false);
+    bool smooth = quality == ANTIALIASED_QUALITY || quality == CLEARTYPE_QUALITY;
+    f.setStyleStrategy(smooth ? QFont::PreferAntialias : QFont::NoAntialias);
+
+    if (height > 0) {
+        // Largest pixel size whose cell (ascent + descent) does not exceed the requested height;
+        // any remaining pixel rows are added to the cell so it is exactly that tall.
+        int size = height * 7 / 8;
+        if (size < 1)
+            size = 1;
+        f.setPixelSize(size);
+        while (size > 1 && CellOf(f) > height)
+            f.setPixelSize(--size);
+        for (int tries = 0; tries < 64; ++tries) {
+            QFont bigger = f;
+            bigger.setPixelSize(size + 1);
+            if (CellOf(bigger) > height)
+                break;
+            f = bigger;
+            ++size;
+        }
+        QFontMetrics fm(f);
+        int extra = height - (fm.ascent() + fm.descent());
+        if (extra < 0)
+            extra = 0;
+        data->cellHeight = height;
+        data->ascent = fm.ascent() + extra / 2;
+    } else {
+        f.setPixelSize(height < 0 ? -height : 16);
+        QFontMetrics fm(f);
+        data->cellHeight = fm.ascent() + fm.descent();
+        data->ascent = fm.ascent();
+    }
+    data->font = f;
+    m_data = std::move(data);
+    m_valid = true;
+    return TRUE;
+}
+
+std::shared_ptr<const CFontData> AfxDefaultFontData() {
+    static std::shared_ptr<const CFontData> data = [] {
+        CFont f;
+        f.CreateSimple(16, "MS Sans Serif");
+        return f.Data();
+    }();
+    return data;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Bitmaps
+
+CBitmap::~CBitmap() = default;
+
+BOOL CBitmap::LoadFromPath(const char* path) {
+    auto img = std::make_shared<QImage>();
+    if (!path || !img->load(QString::fromUtf8(path))) {
+        m_image.reset();
+        m_valid = false;
+        return FALSE;
+    }
+    *img = img->convertToFormat(QImage::Format_RGB32);
+    m_image = std::move(img);
+    m_valid = true;
+    return TRUE;
+}
+
+BOOL CBitmap::LoadBitmap(UINT id) {
+    QString base = QStringLiteral(":/res/bitmap/%1").arg(id);
+    for (const char* ext : {".bmp", ".png"}) {
+        QString path = base + QLatin1String(ext);
+        if (LoadFromPath(path.toUtf8().constData()))
+            return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL CBitmap::CreateBitmap(int width, int height) {
+    if (width <= 0 || height <= 0)
+        return FALSE;
+    m_image = std::make_shared<QImage>(width, height, QImage::Format_RGB32);
+    m_image->fill(Qt::white);
+    m_valid = true;
+    return TRUE;
+}
+
+BOOL CBitmap::DeleteObject() {
+    m_image.reset();
+    return CGdiObject::DeleteObject();
+}
+
+CSize CBitmap::GetSize() const { return m_image ? CSize(m_image->width(), m_image->height()) : CSize(0, 0); }
+
+// ---------------------------------------------------------------------------------------------
+// Stock objects
+
+CGdiObject* AfxGetStockObject(int index) {
+    static CBrush white(RGB(255, 255, 255));
+    static CBrush black(RGB(0, 0, 0));
+    static CBrush hollow;
+    static CPen whitePen(PS_SOLID, 1, RGB(255, 255, 255));
+    static CPen blackPen(PS_SOLID, 1, RGB(0, 0, 0));
+    static CPen nullPen(PS_NULL, 1, 0);
+    static CFont systemFont;
+    if (!hollow.IsValid())
+        hollow.CreateHollowBrush();
+    switch (index) {
+    case WHITE_BRUSH:
+        return &white;
+    case BLACK_BRUSH:
+        return &black;
+    case NULL_BRUSH:
+        return &hollow;
+    case WHITE_PEN:
+        return &whitePen;
+    case BLACK_PEN:
+        return &blackPen;
+    case NULL_PEN:
+        return &nullPen;
+    case SYSTEM_FONT:
+        if (!systemFont.IsValid())
+            systemFont.CreateSimple(16, "MS Sans Serif");
+        return &systemFont;
+    default:
+        return nullptr;
+    }
+}

@@ -208,8 +208,13 @@ private:
 };
 
 // Stock objects (selected into a fresh DC: black pen, white brush, default font).
-enum : int { WHITE_BRUSH = 0, BLACK_BRUSH = 4, NULL_BRUSH = 5, WHITE_PEN = 6, BLACK_PEN = 7, NULL_PEN = 8,
-             SYSTEM_FONT = 13 };
+inline constexpr int WHITE_BRUSH = 0;
+inline constexpr int BLACK_BRUSH = 4;
+inline constexpr int NULL_BRUSH = 5;
+inline constexpr int WHITE_PEN = 6;
+inline constexpr int BLACK_PEN = 7;
+inline constexpr int NULL_PEN = 8;
+inline constexpr int SYSTEM_FONT = 13;
 CGdiObject* AfxGetStockObject(int index);
 
 // Prints the DC on a QPrinter (the print flow attaches it). Defined with the print support.

@@ -113,167 +113,181 @@ inline BOOL PtInRect(const RECT* r, POINT p) {
 inline BOOL IsRectEmpty(const RECT* r) { return !r || r->right <= r->left || r->bottom <= r->top; }
 
 // Virtual-key codes.
-enum : UINT {
-    VK_LBUTTON = 0x01,
-    VK_RBUTTON = 0x02,
-    VK_BACK = 0x08,
-    VK_TAB = 0x09,
-    VK_RETURN = 0x0D,
-    VK_SHIFT = 0x10,
-    VK_CONTROL = 0x11,
-    VK_MENU = 0x12,
-    VK_PAUSE = 0x13,
-    VK_CAPITAL = 0x14,
-    VK_ESCAPE = 0x1B,
-    VK_SPACE = 0x20,
-    VK_PRIOR = 0x21,
-    VK_NEXT = 0x22,
-    VK_END = 0x23,
-    VK_HOME = 0x24,
-    VK_LEFT = 0x25,
-    VK_UP = 0x26,
-    VK_RIGHT = 0x27,
-    VK_DOWN = 0x28,
-    VK_INSERT = 0x2D,
-    VK_DELETE = 0x2E,
-    VK_NUMPAD0 = 0x60,
-    VK_NUMPAD1 = 0x61,
-    VK_NUMPAD2 = 0x62,
-    VK_NUMPAD3 = 0x63,
-    VK_NUMPAD4 = 0x64,
-    VK_NUMPAD5 = 0x65,
-    VK_NUMPAD6 = 0x66,
-    VK_NUMPAD7 = 0x67,
-    VK_NUMPAD8 = 0x68,
-    VK_NUMPAD9 = 0x69,
-    VK_MULTIPLY = 0x6A,
-    VK_ADD = 0x6B,
-    VK_SUBTRACT = 0x6D,
-    VK_DECIMAL = 0x6E,
-    VK_DIVIDE = 0x6F,
-    VK_F1 = 0x70,
-    VK_F2 = 0x71,
-    VK_F3 = 0x72,
-    VK_F4 = 0x73,
-    VK_F5 = 0x74,
-    VK_F6 = 0x75,
-    VK_F7 = 0x76,
-    VK_F8 = 0x77,
-    VK_F9 = 0x78,
-    VK_F10 = 0x79,
-    VK_F11 = 0x7A,
-    VK_F12 = 0x7B,
-};
+inline constexpr UINT VK_LBUTTON = 0x01;
+inline constexpr UINT VK_RBUTTON = 0x02;
+inline constexpr UINT VK_BACK = 0x08;
+inline constexpr UINT VK_TAB = 0x09;
+inline constexpr UINT VK_RETURN = 0x0D;
+inline constexpr UINT VK_SHIFT = 0x10;
+inline constexpr UINT VK_CONTROL = 0x11;
+inline constexpr UINT VK_MENU = 0x12;
+inline constexpr UINT VK_PAUSE = 0x13;
+inline constexpr UINT VK_CAPITAL = 0x14;
+inline constexpr UINT VK_ESCAPE = 0x1B;
+inline constexpr UINT VK_SPACE = 0x20;
+inline constexpr UINT VK_PRIOR = 0x21;
+inline constexpr UINT VK_NEXT = 0x22;
+inline constexpr UINT VK_END = 0x23;
+inline constexpr UINT VK_HOME = 0x24;
+inline constexpr UINT VK_LEFT = 0x25;
+inline constexpr UINT VK_UP = 0x26;
+inline constexpr UINT VK_RIGHT = 0x27;
+inline constexpr UINT VK_DOWN = 0x28;
+inline constexpr UINT VK_INSERT = 0x2D;
+inline constexpr UINT VK_DELETE = 0x2E;
+inline constexpr UINT VK_NUMPAD0 = 0x60;
+inline constexpr UINT VK_NUMPAD1 = 0x61;
+inline constexpr UINT VK_NUMPAD2 = 0x62;
+inline constexpr UINT VK_NUMPAD3 = 0x63;
+inline constexpr UINT VK_NUMPAD4 = 0x64;
+inline constexpr UINT VK_NUMPAD5 = 0x65;
+inline constexpr UINT VK_NUMPAD6 = 0x66;
+inline constexpr UINT VK_NUMPAD7 = 0x67;
+inline constexpr UINT VK_NUMPAD8 = 0x68;
+inline constexpr UINT VK_NUMPAD9 = 0x69;
+inline constexpr UINT VK_MULTIPLY = 0x6A;
+inline constexpr UINT VK_ADD = 0x6B;
+inline constexpr UINT VK_SUBTRACT = 0x6D;
+inline constexpr UINT VK_DECIMAL = 0x6E;
+inline constexpr UINT VK_DIVIDE = 0x6F;
+inline constexpr UINT VK_F1 = 0x70;
+inline constexpr UINT VK_F2 = 0x71;
+inline constexpr UINT VK_F3 = 0x72;
+inline constexpr UINT VK_F4 = 0x73;
+inline constexpr UINT VK_F5 = 0x74;
+inline constexpr UINT VK_F6 = 0x75;
+inline constexpr UINT VK_F7 = 0x76;
+inline constexpr UINT VK_F8 = 0x77;
+inline constexpr UINT VK_F9 = 0x78;
+inline constexpr UINT VK_F10 = 0x79;
+inline constexpr UINT VK_F11 = 0x7A;
+inline constexpr UINT VK_F12 = 0x7B;
 
 // Mouse-message key state flags (nFlags of the mouse handlers).
-enum : UINT { MK_LBUTTON = 0x01, MK_RBUTTON = 0x02, MK_SHIFT = 0x04, MK_CONTROL = 0x08, MK_MBUTTON = 0x10 };
+inline constexpr UINT MK_LBUTTON = 0x01;
+inline constexpr UINT MK_RBUTTON = 0x02;
+inline constexpr UINT MK_SHIFT = 0x04;
+inline constexpr UINT MK_CONTROL = 0x08;
+inline constexpr UINT MK_MBUTTON = 0x10;
 
 // DrawText flags.
-enum : UINT {
-    DT_TOP = 0x0,
-    DT_LEFT = 0x0,
-    DT_CENTER = 0x1,
-    DT_RIGHT = 0x2,
-    DT_VCENTER = 0x4,
-    DT_BOTTOM = 0x8,
-    DT_WORDBREAK = 0x10,
-    DT_SINGLELINE = 0x20,
-    DT_EXPANDTABS = 0x40,
-    DT_NOCLIP = 0x100,
-    DT_CALCRECT = 0x400,
-    DT_NOPREFIX = 0x800,
-};
+inline constexpr UINT DT_TOP = 0x0;
+inline constexpr UINT DT_LEFT = 0x0;
+inline constexpr UINT DT_CENTER = 0x1;
+inline constexpr UINT DT_RIGHT = 0x2;
+inline constexpr UINT DT_VCENTER = 0x4;
+inline constexpr UINT DT_BOTTOM = 0x8;
+inline constexpr UINT DT_WORDBREAK = 0x10;
+inline constexpr UINT DT_SINGLELINE = 0x20;
+inline constexpr UINT DT_EXPANDTABS = 0x40;
+inline constexpr UINT DT_NOCLIP = 0x100;
+inline constexpr UINT DT_CALCRECT = 0x400;
+inline constexpr UINT DT_NOPREFIX = 0x800;
 
 // Background modes, pen styles, raster operations, stretch modes.
-enum : int { TRANSPARENT = 1, OPAQUE = 2 };
-enum : int { PS_SOLID = 0, PS_DASH = 1, PS_DOT = 2, PS_NULL = 5 };
-enum : DWORD { SRCCOPY = 0x00CC0020 };
-enum : int { BLACKONWHITE = 1, WHITEONBLACK = 2, COLORONCOLOR = 3, HALFTONE = 4 };
+inline constexpr int TRANSPARENT = 1;
+inline constexpr int OPAQUE = 2;
+inline constexpr int PS_SOLID = 0;
+inline constexpr int PS_DASH = 1;
+inline constexpr int PS_DOT = 2;
+inline constexpr int PS_NULL = 5;
+inline constexpr DWORD SRCCOPY = 0x00CC0020;
+inline constexpr int BLACKONWHITE = 1;
+inline constexpr int WHITEONBLACK = 2;
+inline constexpr int COLORONCOLOR = 3;
+inline constexpr int HALFTONE = 4;
 
 // Message boxes.
-enum : UINT {
-    MB_OK = 0x0,
-    MB_OKCANCEL = 0x1,
-    MB_ABORTRETRYIGNORE = 0x2,
-    MB_YESNOCANCEL = 0x3,
-    MB_YESNO = 0x4,
-    MB_RETRYCANCEL = 0x5,
-    MB_ICONHAND = 0x10,
-    MB_ICONSTOP = 0x10,
-    MB_ICONERROR = 0x10,
-    MB_ICONQUESTION = 0x20,
-    MB_ICONEXCLAMATION = 0x30,
-    MB_ICONWARNING = 0x30,
-    MB_ICONASTERISK = 0x40,
-    MB_ICONINFORMATION = 0x40,
-};
-enum : int { IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, IDYES = 6, IDNO = 7 };
-enum : int { IDC_STATIC = -1 };
+inline constexpr UINT MB_OK = 0x0;
+inline constexpr UINT MB_OKCANCEL = 0x1;
+inline constexpr UINT MB_ABORTRETRYIGNORE = 0x2;
+inline constexpr UINT MB_YESNOCANCEL = 0x3;
+inline constexpr UINT MB_YESNO = 0x4;
+inline constexpr UINT MB_RETRYCANCEL = 0x5;
+inline constexpr UINT MB_ICONHAND = 0x10;
+inline constexpr UINT MB_ICONSTOP = 0x10;
+inline constexpr UINT MB_ICONERROR = 0x10;
+inline constexpr UINT MB_ICONQUESTION = 0x20;
+inline constexpr UINT MB_ICONEXCLAMATION = 0x30;
+inline constexpr UINT MB_ICONWARNING = 0x30;
+inline constexpr UINT MB_ICONASTERISK = 0x40;
+inline constexpr UINT MB_ICONINFORMATION = 0x40;
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+inline constexpr int IDABORT = 3;
+inline constexpr int IDRETRY = 4;
+inline constexpr int IDIGNORE = 5;
+inline constexpr int IDYES = 6;
+inline constexpr int IDNO = 7;
+inline constexpr int IDC_STATIC = -1;
 
 // CreateFontA parameters.
-enum : int {
-    ANSI_CHARSET = 0,
-    DEFAULT_CHARSET = 1,
-    OUT_DEFAULT_PRECIS = 0,
-    OUT_DEVICE_PRECIS = 5,
-    CLIP_DEFAULT_PRECIS = 0,
-    DEFAULT_QUALITY = 0,
-    DRAFT_QUALITY = 1,
-    PROOF_QUALITY = 2,
-    NONANTIALIASED_QUALITY = 3,
-    ANTIALIASED_QUALITY = 4,
-    CLEARTYPE_QUALITY = 5,
-    DEFAULT_PITCH = 0,
-    FIXED_PITCH = 1,
-    VARIABLE_PITCH = 2,
-    FW_DONTCARE = 0,
-    FW_NORMAL = 400,
-    FW_BOLD = 700,
-};
+inline constexpr int ANSI_CHARSET = 0;
+inline constexpr int DEFAULT_CHARSET = 1;
+inline constexpr int OUT_DEFAULT_PRECIS = 0;
+inline constexpr int OUT_DEVICE_PRECIS = 5;
+inline constexpr int CLIP_DEFAULT_PRECIS = 0;
+inline constexpr int DEFAULT_QUALITY = 0;
+inline constexpr int DRAFT_QUALITY = 1;
+inline constexpr int PROOF_QUALITY = 2;
+inline constexpr int NONANTIALIASED_QUALITY = 3;
+inline constexpr int ANTIALIASED_QUALITY = 4;
+inline constexpr int CLEARTYPE_QUALITY = 5;
+inline constexpr int DEFAULT_PITCH = 0;
+inline constexpr int FIXED_PITCH = 1;
+inline constexpr int VARIABLE_PITCH = 2;
+inline constexpr int FW_DONTCARE = 0;
+inline constexpr int FW_NORMAL = 400;
+inline constexpr int FW_BOLD = 700;
 
 // Window styles (the subset the frame honours) and ShowWindow commands.
-enum : DWORD {
-    WS_OVERLAPPED = 0x00000000UL,
-    WS_MAXIMIZEBOX = 0x00010000UL,
-    WS_MINIMIZEBOX = 0x00020000UL,
-    WS_THICKFRAME = 0x00040000UL,
-    WS_SYSMENU = 0x00080000UL,
-    WS_BORDER = 0x00800000UL,
-    WS_CAPTION = 0x00C00000UL,
-    WS_VISIBLE = 0x10000000UL,
-    WS_MAXIMIZE = 0x01000000UL,
-    WS_CHILD = 0x40000000UL,
-    WS_OVERLAPPEDWINDOW = 0x00CF0000UL,
-    FWS_ADDTOTITLE = 0x00008000UL,
-};
-enum : int { SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_SHOW = 5, SW_SHOWMAXIMIZED = 3, SW_MAXIMIZE = 3 };
+inline constexpr DWORD WS_OVERLAPPED = 0x00000000UL;
+inline constexpr DWORD WS_MAXIMIZEBOX = 0x00010000UL;
+inline constexpr DWORD WS_MINIMIZEBOX = 0x00020000UL;
+inline constexpr DWORD WS_THICKFRAME = 0x00040000UL;
+inline constexpr DWORD WS_SYSMENU = 0x00080000UL;
+inline constexpr DWORD WS_BORDER = 0x00800000UL;
+inline constexpr DWORD WS_CAPTION = 0x00C00000UL;
+inline constexpr DWORD WS_VISIBLE = 0x10000000UL;
+inline constexpr DWORD WS_MAXIMIZE = 0x01000000UL;
+inline constexpr DWORD WS_CHILD = 0x40000000UL;
+inline constexpr DWORD WS_OVERLAPPEDWINDOW = 0x00CF0000UL;
+inline constexpr DWORD FWS_ADDTOTITLE = 0x00008000UL;
+inline constexpr int SW_HIDE = 0;
+inline constexpr int SW_SHOWNORMAL = 1;
+inline constexpr int SW_SHOW = 5;
+inline constexpr int SW_SHOWMAXIMIZED = 3;
+inline constexpr int SW_MAXIMIZE = 3;
 
 // Messages that game code sends.
-enum : UINT { WM_NEXTDLGCTL = 0x0028, WM_SETTEXT = 0x000C, WM_CLOSE = 0x0010 };
-enum : UINT { BN_CLICKED = 0 };
+inline constexpr UINT WM_NEXTDLGCTL = 0x0028;
+inline constexpr UINT WM_SETTEXT = 0x000C;
+inline constexpr UINT WM_CLOSE = 0x0010;
+inline constexpr UINT BN_CLICKED = 0;
 
 // Framework command ids.
-enum : UINT {
-    ID_FILE_NEW = 0xE100,
-    ID_FILE_OPEN = 0xE101,
-    ID_FILE_CLOSE = 0xE102,
-    ID_FILE_SAVE = 0xE103,
-    ID_FILE_SAVE_AS = 0xE104,
-    ID_FILE_PAGE_SETUP = 0xE105,
-    ID_FILE_PRINT_SETUP = 0xE106,
-    ID_FILE_PRINT = 0xE107,
-    ID_FILE_PRINT_DIRECT = 0xE108,
-    ID_FILE_PRINT_PREVIEW = 0xE109,
-    ID_EDIT_CLEAR = 0xE120,
-    ID_EDIT_COPY = 0xE122,
-    ID_EDIT_CUT = 0xE123,
-    ID_EDIT_PASTE = 0xE125,
-    ID_EDIT_UNDO = 0xE12B,
-    ID_APP_ABOUT = 0xE140,
-    ID_APP_EXIT = 0xE141,
-    ID_NEXT_PANE = 0xE800,
-    ID_PREV_PANE = 0xE801,
-};
+inline constexpr UINT ID_FILE_NEW = 0xE100;
+inline constexpr UINT ID_FILE_OPEN = 0xE101;
+inline constexpr UINT ID_FILE_CLOSE = 0xE102;
+inline constexpr UINT ID_FILE_SAVE = 0xE103;
+inline constexpr UINT ID_FILE_SAVE_AS = 0xE104;
+inline constexpr UINT ID_FILE_PAGE_SETUP = 0xE105;
+inline constexpr UINT ID_FILE_PRINT_SETUP = 0xE106;
+inline constexpr UINT ID_FILE_PRINT = 0xE107;
+inline constexpr UINT ID_FILE_PRINT_DIRECT = 0xE108;
+inline constexpr UINT ID_FILE_PRINT_PREVIEW = 0xE109;
+inline constexpr UINT ID_EDIT_CLEAR = 0xE120;
+inline constexpr UINT ID_EDIT_COPY = 0xE122;
+inline constexpr UINT ID_EDIT_CUT = 0xE123;
+inline constexpr UINT ID_EDIT_PASTE = 0xE125;
+inline constexpr UINT ID_EDIT_UNDO = 0xE12B;
+inline constexpr UINT ID_APP_ABOUT = 0xE140;
+inline constexpr UINT ID_APP_EXIT = 0xE141;
+inline constexpr UINT ID_NEXT_PANE = 0xE800;
+inline constexpr UINT ID_PREV_PANE = 0xE801;
 
 // Accelerator modifier flags.
-enum : UINT { FVIRTKEY = 0x01, FSHIFT = 0x04, FCONTROL = 0x08, FALT = 0x10 };
+inline constexpr UINT FVIRTKEY = 0x01;
+inline constexpr UINT FSHIFT = 0x04;
+inline constexpr UINT FCONTROL = 0x08;
+inline constexpr UINT FALT = 0x10;

@@ -1,0 +1,108 @@
+// Platform internals shared by the implementation files; game code never includes this.
+#pragma once
+
+#include "platform/Afx.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+
+// A resolved font: the Qt font plus the cell metrics GDI would report.
+struct CFontData {
+    QFont font;
+    int cellHeight = 0; // ascent + descent as drawn
+    int ascent = 0;     // baseline offset from the top of the cell
+    QFontMetrics Metrics() const { return QFontMetrics(font); }
+};
+
+// The default font of a fresh DC.
+std::shared_ptr<const CFontData> AfxDefaultFontData();
+
+// Something DCs draw on. DCs on the same surface share one QPainter, opened on first use and
+// closed when the last DC lets go, so many small drawing calls stay cheap.
+class CSurface {
+public:
+    virtual ~CSurface();
+    virtual QPaintDevice* Device() = 0;
+    // The pixels, for surfaces that have them (blit sources, GetPixel).
+    virtual QImage* Image() { return nullptr; }
+    virtual bool IsPrinter() const { return false; }
+    virtual void OnLastRelease() {}
+    QPainter* Painter();
+    void AddUser() { ++m_users; }
+    void RemoveUser();
+    // Closes the shared painter (before the device is replaced or shown).
+    void EndPainting();
+
+private:
+    std::unique_ptr<QPainter> m_painter;
+    int m_users = 0;
+};
+
+class CImageSurface : public CSurface {
+public:
+    explicit CImageSurface(std::shared_ptr<QImage> image) : m_image(std::move(image)) {}
+    QPaintDevice* Device() override { return m_image.get(); }
+    QImage* Image() override { return m_image.get(); }
+
+private:
+    std::shared_ptr<QImage> m_image;
+};
+
+// The view's backing image.
+class CViewSurface : public CSurface {
+public:
+    explicit CViewSurface(CView* view) : m_view(view) {}
+    QPaintDevice* Device() override { return &m_image; }
+    QImage* Image() override { return &m_image; }
+    void Resize(int width, int height);
+    QImage m_image;
+    CView* m_view;
+};
+
+// Maps a Qt key event to a virtual-key code; 0 when the game has no code for it.
+class QKeyEvent;
+UINT AfxVirtualKeyFromQt(const QKeyEvent* event);
+
+// The view's widget: backing image, caret overlay, event translation.
+class CViewWidget : public QWidget {
+public:
+    explicit CViewWidget(CView* view);
+    ~CViewWidget() override;
+    void RequestDraw();
+    void DetachView() { m_view = nullptr; }
+    std::shared_ptr<CViewSurface> m_surface;
+    bool m_drawPending = false;
+    bool m_drawPosted = false;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
+
+private:
+    CView* m_view;
+};
+
+// Caret internals: the rectangle to present for a widget, and the painter of the overlay.
+void AfxDrawCaretOverlay(QWidget* widget, QPainter& painter, const QImage& image);
+// Called when a window goes away: its caret goes with it.
+void AfxCaretWindowDestroyed(CWnd* wnd);
+
+QWidget* AfxMainWidget();
+
+// The framework's file dialog with the filter "All Files (*.*)"; empty when cancelled.
+QString AfxFileDialog(bool save);
