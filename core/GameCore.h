@@ -1,0 +1,211 @@
+// The game core: the whole game state of one board and every operation on it (solution grid
+// generator, Easy/Hard puzzle set-up with its logic solver, the player's possibles, the score).
+// Plain C++, no window code and no allocation: the view inherits this class and reaches the
+// screen only through the virtual hooks at the end.
+#pragma once
+
+#include <cstdint>
+
+// The player's side of one square.
+struct SquareRecord {
+    int value;        // the player's numeral 1..9, or 0
+    int possibles[9]; // compacted ascending, zeros after; all zero while the square holds a numeral
+    int possiblesPaid;
+    int fixed;
+};
+
+struct SolutionRecord {
+    int solution;
+    int checkValue;
+};
+
+// A swappable rectangle of the solution: four square indices.
+struct RectRecord {
+    int corner[4];
+};
+
+struct DeductionRecord {
+    int row;
+    int col;
+    int value;
+    int kind; // 1 single found in a row, column or square; 2 single applied to its box
+};
+
+struct BranchLevel {
+    int row;
+    int col;
+    int count; // candidates of the square when it was pushed
+    int tried; // candidates placed so far
+};
+
+struct SolverSnapshot {
+    int cand[10][10][11];
+    SquareRecord squares[81];
+};
+
+class CGameCore {
+  public:
+    static constexpr int kSquareCount = 81;
+    static constexpr int kCentre = 40;
+    static constexpr int kPointsMarker = 16383;
+    static constexpr int kHistoryCapacity = 176;
+    static constexpr int kBranchCapacity = 301;
+    // FindRectangles keeps at most one rectangle per (row, column pair) it examines: 216 from the
+    // row pairs of the bands and 54 from the column pairs of the stacks.
+    static constexpr int kRectCapacity = 270;
+    static constexpr int kGiveUpMark = 99;
+
+    CGameCore();
+    virtual ~CGameCore();
+
+    // --- random numbers: a pinned linear congruential generator, so seeded runs repeat anywhere
+    void Srand(unsigned seed) { m_randState = static_cast<std::uint32_t>(seed); }
+    int Rand() {
+        m_randState = m_randState * 214013u + 2531011u;
+        return static_cast<int>((m_randState >> 16) & 0x7FFFu);
+    }
+
+    // --- square helpers
+    int& GridAt(int s) { return m_grid[s / 9][s % 9]; }
+    static int Mirror(int s) { return 80 - s; }
+
+    // --- solution grid generator
+    void GenerateSolutionGrid();
+    int RunGeneratorPass(); // 1 when the pass reached the whole-grid check, 0 for a failed pass
+    void MakeCandidateList();
+    void RemoveExcluded(int n);
+    void CopyRowSegment(int r);
+    void CopyBlock(int r, int c);
+    void CopyColumnSegment(int c, int r);
+    void CopyColumnTop(int c);
+    void BuildRowFromAbove(int src);
+    void BuildRow3();
+    void RunRow3Builder();
+    void RepairRow4();
+    void RepairRow5();
+    bool TopSixRowsValid() const;
+    void BuildBottomBand();
+    bool GridValid() const;
+
+    // --- puzzle set-up
+    void ResetPuzzleFields();
+    void PrepareNextGrid();
+    void OnEasy();
+    void OnHard();
+    void BuildPuzzle();
+    void FindRectangles();
+    int CoverRectangles(); // 0 when the clue list would overflow (the set-up then starts over)
+    int CheckAndAdjust();  // 1 finished, 0 when the set-up must start over
+    void AddCluePair(int s);
+    void RemoveCluePair(int s);
+
+    // --- possibles, player side
+    void RecomputePossibles(int r, int c, int erase);
+    void CompactPossibles(int r, int c);
+    void RefreshAllPossibles(int erase);
+
+    // --- logic solver
+    void ComputeAllPossibles();
+    void Propagate();
+    void WriteBackPossibles();
+    int CheckState();
+    void SaveState(int slot);
+    void RestoreState(int slot);
+    void RestoreSquare(int r, int c);
+    int PushBranch();
+    int TryNextCandidate();
+    int Backtrack();
+    int SearchSecondSolution();
+
+    // --- score
+    void ComputeInitialPoints();
+    void ChargePoints(int n) { m_points -= n; }
+    void SettleFinalScore(bool correct);
+    int ComputePerformance();
+    int HighestScore() const { return m_initialPoints - m_emptyCount; }
+
+    // --- screen hooks (the view overrides them)
+    virtual void ErasePossiblesArea(int r, int c);
+    virtual void DrawSquarePossibles(int r, int c);
+    virtual void BeginSetupWait();
+    virtual void EndSetupWait();
+    virtual void ShowPuzzleCaret();
+    virtual void CreatePuzzleCaret();
+    virtual void PaintBoard();
+
+    // ===== game state =====
+    int m_grid[9][9];
+    SolutionRecord m_solution[81];
+    SquareRecord m_squares[81];
+    int m_option;
+    int m_clueCount;
+    int m_clueList[81];
+    int m_givenCount;
+    int m_points;
+    int m_gridReady;
+    int m_autoSolve;
+    int m_maxBranch;
+    int m_caretRow;
+    int m_caretCol;
+    int m_caretShowCount;
+
+    // generator work areas
+    int m_pickList[9];
+    int m_perm[9];
+    int m_exclude[9];
+    int m_colCands[9][6];
+    int m_bottomCands[9][3];
+    int m_rowRetry;
+    int m_topErrors;
+    int m_topErrorsPrev;
+    int m_bandErrors;
+    int m_bandErrorsSeen;
+    int m_gridErrors;
+    int m_gridErrorsSeen;
+
+    // set-up tables
+    int m_subsets[8][126]; // [size][pattern]: nine cell flags, bit i = cell i of a box
+    int m_subsetCount[8];
+    RectRecord m_rects[kRectCapacity];
+    int m_rectCount;
+    int m_clueUsage[81];
+    int m_giveUp;
+
+    // solver
+    int m_cand[10][10][11];
+    DeductionRecord m_history[kHistoryCapacity];
+    int m_histCount;
+    int m_histMark;
+    BranchLevel m_branch[kBranchCapacity];
+    int m_branchDepth;
+    int m_searchPos;
+    int m_solved;
+    int m_lastBranchSquare; // the square the last successful PushBranch chose
+    SolverSnapshot m_savedState;
+
+    // score
+    int m_initialPoints;
+    int m_emptyCount;
+    int m_performance;
+
+    // diagnostics only (cellwright-gen --stats); cumulative, never reset by the game
+    long long m_diagGeneratorPasses;
+    long long m_diagSetupStartOvers;
+
+  private:
+    std::uint32_t m_randState;
+
+    void BeginEasy();
+    void BeginHard();
+    int ChooseClues(); // steps up to the clue grid; 0 when the clue list would overflow
+    int StartOver();   // 0 when there is no Easy/Hard set-up to run again
+    void ResetSolver();
+    void RecomputeSolverState();
+    int RunBranchSearch();
+    int ReduceClues();
+    void GiveUpSetup();
+    int ClueListIndex(int s) const;
+    int ClueListPartner(int i) const;
+    void DeleteClueEntry(int i);
+    void AppendFillerPairs(int count);
+};

@@ -1,0 +1,170 @@
+// cellwright-gen: prints solution grids and Easy/Hard puzzles made by the game core, one per line.
+//   cellwright-gen grid|easy|hard [--count N] [--seed S] [--solution] [--stats]
+#include "GameCore.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const kUsage = "usage: cellwright-gen grid|easy|hard [--count N] [--seed S] [--solution] [--stats]\n";
+
+int Fail(const std::string& problem) {
+    std::fprintf(stderr, "cellwright-gen: %s\n%s", problem.c_str(), kUsage);
+    return 2;
+}
+
+// Whole-string unsigned decimal parse; false on anything else or out of range.
+bool ParseUnsigned(const char* text, unsigned long long limit, unsigned long long& out) {
+    if (text == nullptr || *text < '0' || *text > '9') {
+        return false;
+    }
+    errno = 0;
+    char* end = nullptr;
+    const unsigned long long v = std::strtoull(text, &end, 10);
+    if (errno != 0 || *end != '\0' || v > limit) {
+        return false;
+    }
+    out = v;
+    return true;
+}
+
+enum class Mode { Grid, Easy, Hard };
+
+struct Options {
+    Mode mode = Mode::Grid;
+    long long count = 1;
+    bool seeded = false;
+    unsigned seed = 0;
+    bool solution = false;
+    bool stats = false;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options opt;
+    bool haveMode = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "grid" || arg == "easy" || arg == "hard") {
+            if (haveMode) {
+                return Fail("more than one mode given: '" + arg + "'");
+            }
+            haveMode = true;
+            opt.mode = arg == "grid" ? Mode::Grid : arg == "easy" ? Mode::Easy : Mode::Hard;
+        } else if (arg == "--count" || arg == "--seed") {
+            if (i + 1 >= argc) {
+                return Fail("missing value for " + arg);
+            }
+            const char* value = argv[++i];
+            unsigned long long v = 0;
+            if (arg == "--count") {
+                if (!ParseUnsigned(value, 1000000000ULL, v)) {
+                    if (value[0] == '-' && ParseUnsigned(value + 1, ~0ULL, v)) {
+                        return Fail("count must be at least 1: '" + std::string(value) + "'");
+                    }
+                    return Fail("count is not a number: '" + std::string(value) + "'");
+                }
+                if (v < 1) {
+                    return Fail("count must be at least 1: '" + std::string(value) + "'");
+                }
+                opt.count = static_cast<long long>(v);
+            } else {
+                if (!ParseUnsigned(value, 4294967295ULL, v)) {
+                    return Fail("seed is not a number from 0 to 4294967295: '" + std::string(value) + "'");
+                }
+                opt.seeded = true;
+                opt.seed = static_cast<unsigned>(v);
+            }
+        } else if (arg == "--solution") {
+            opt.solution = true;
+        } else if (arg == "--stats") {
+            opt.stats = true;
+        } else {
+            return Fail("unknown argument '" + arg + "'");
+        }
+    }
+    if (!haveMode) {
+        return Fail("no mode given (grid, easy or hard)");
+    }
+
+    static CGameCore core; // large fixed arrays: keep them off the stack
+    if (opt.seeded) {
+        core.Srand(opt.seed);
+    }
+
+    std::vector<double> micros;
+    std::map<int, long long> clueHistogram;
+    if (opt.stats) {
+        micros.reserve(static_cast<size_t>(opt.count));
+    }
+    const long long passesBefore = core.m_diagGeneratorPasses;
+    const long long startOversBefore = core.m_diagSetupStartOvers;
+
+    char line[81 + 1 + 81 + 2];
+    for (long long item = 0; item < opt.count; ++item) {
+        const auto started = std::chrono::steady_clock::now();
+        // An item is made the way the game makes the puzzle after AGAIN.
+        core.ResetPuzzleFields();
+        if (opt.mode == Mode::Grid) {
+            core.GenerateSolutionGrid();
+        } else {
+            core.PrepareNextGrid();
+            core.m_option = 0;
+            if (opt.mode == Mode::Easy) {
+                core.OnEasy();
+            } else {
+                core.OnHard();
+            }
+        }
+        const auto finished = std::chrono::steady_clock::now();
+
+        int clues = 0;
+        for (int s = 0; s < 81; ++s) {
+            const int v = core.GridAt(s);
+            line[s] = v > 0 ? static_cast<char>('0' + v) : '.';
+            clues += v > 0 ? 1 : 0;
+        }
+        int len = 81;
+        if (opt.solution) {
+            line[len++] = ' ';
+            for (int s = 0; s < 81; ++s) {
+                const int v = opt.mode == Mode::Grid ? core.GridAt(s) : core.m_solution[s].solution;
+                line[len++] = static_cast<char>('0' + v);
+            }
+        }
+        line[len++] = '\n';
+        std::fwrite(line, 1, static_cast<size_t>(len), stdout);
+
+        if (opt.stats) {
+            micros.push_back(std::chrono::duration<double, std::micro>(finished - started).count());
+            clueHistogram[clues] += 1;
+        }
+    }
+    std::fflush(stdout);
+
+    if (opt.stats) {
+        std::sort(micros.begin(), micros.end());
+        const size_t n = micros.size();
+        auto at = [&](double q) { return micros[std::min(n - 1, static_cast<size_t>(q * static_cast<double>(n - 1) + 0.5))]; };
+        std::fprintf(stderr, "items: %lld\n", opt.count);
+        std::fprintf(stderr, "clues:");
+        for (const auto& [clues, howMany] : clueHistogram) {
+            std::fprintf(stderr, " %d:%lld", clues, howMany);
+        }
+        std::fprintf(stderr, "\n");
+        std::fprintf(stderr, "time per item (us): median %.1f  p99 %.1f  max %.1f\n", at(0.5), at(0.99),
+                     micros[n - 1]);
+        std::fprintf(stderr, "generator passes: %lld\n", core.m_diagGeneratorPasses - passesBefore);
+        std::fprintf(stderr, "set-up start-overs: %lld\n", core.m_diagSetupStartOvers - startOversBefore);
+    }
+    return 0;
+}
