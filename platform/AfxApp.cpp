@@ -1,1 +1,156 @@
-#include "platform/Afx.h"
+#include "platform/AfxInternal.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QPageSetupDialog>
+#include <QPrinter>
+
+namespace {
+CWinApp* g_app = nullptr;
+}
+
+CWinApp* AfxGetApp() { return g_app; }
+CWnd* AfxGetMainWnd() { return g_app ? g_app->m_pMainWnd : nullptr; }
+
+CWinApp::CWinApp(const char* appName) : m_pszAppName(appName) {
+    g_app = this;
+    OnCommand(ID_FILE_NEW, [this] { OnFileNew(); });
+    OnCommand(ID_FILE_OPEN, [this] { OnFileOpen(); });
+    OnCommand(ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
+    OnCommand(ID_APP_EXIT, [this] { OnAppExit(); });
+}
+
+CWinApp::~CWinApp() {
+    DestroyDocuments();
+    if (g_app == this)
+        g_app = nullptr;
+}
+
+BOOL CWinApp::InitInstance() { return TRUE; }
+int CWinApp::ExitInstance() { return 0; }
+
+int CWinApp::Run() {
+    if (!qApp)
+        return ExitInstance();
+    QApplication::exec();
+    return ExitInstance();
+}
+
+BOOL CWinApp::OnCmdMsg(UINT id, CCmdUI* updateOrNull) { return DispatchOwn(id, updateOrNull); }
+
+void CWinApp::AddDocTemplate(CSingleDocTemplate* tmpl) { m_template.reset(tmpl); }
+
+void CWinApp::ParseCommandLine(CCommandLineInfo& info) { info.m_nShellCommand = CCommandLineInfo::FileNew; }
+
+BOOL CWinApp::ProcessShellCommand(CCommandLineInfo& info) {
+    if (info.m_nShellCommand != CCommandLineInfo::FileNew)
+        return TRUE;
+    if (!m_template)
+        return FALSE;
+    if (!m_template->OpenDocumentFile(nullptr))
+        return FALSE;
+    if (!m_pMainWnd)
+        m_pMainWnd = m_template->Frame();
+    return TRUE;
+}
+
+void CWinApp::OnFileNew() {
+    if (m_template && m_template->OpenDocumentFile(nullptr) && !m_pMainWnd)
+        m_pMainWnd = m_template->Frame();
+}
+
+QString AfxFileDialog(bool save) {
+    const QString filter = QStringLiteral("All Files (*.*)");
+    if (!qApp)
+        return QString();
+    return save ? QFileDialog::getSaveFileName(AfxMainWidget(), QStringLiteral("Save As"), QString(), filter)
+                : QFileDialog::getOpenFileName(AfxMainWidget(), QStringLiteral("Open"), QString(), filter);
+}
+
+void CWinApp::OnFileOpen() {
+    int result = IDCANCEL;
+    if (!AfxCallModalHook("fileopen", nullptr, "All Files (*.*)", &result)) {
+        AfxPresentAllViews();
+        AfxFileDialog(false);
+    }
+    // The document keeps nothing, so there is nothing to read.
+}
+
+QPrinter* CWinApp::GetPrinter() {
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return m_printer.get();
+}
+
+void CWinApp::OnFilePrintSetup() {
+    if (!qApp)
+        return;
+    QPageSetupDialog dialog(GetPrinter(), AfxMainWidget());
+    int result = IDCANCEL;
+    if (AfxCallModalHook("pagesetup", &dialog, "Print Setup", &result)) {
+        if (result == IDOK)
+            dialog.accept();
+        return;
+    }
+    AfxPresentAllViews();
+    dialog.exec();
+}
+
+void CWinApp::OnAppExit() {
+    if (m_pMainWnd && m_pMainWnd->Widget())
+        m_pMainWnd->Widget()->close();
+    QCoreApplication::quit();
+}
+
+void CWinApp::DestroyDocuments() {
+    if (m_template) {
+        m_pMainWnd = nullptr;
+        m_template.reset();
+    }
+    m_printer.reset();
+}
+
+// ---------------------------------------------------------------------------------------------
+
+CSingleDocTemplate::~CSingleDocTemplate() {
+    // View first (it owns its widget), then the frame's window, then the document.
+    delete m_view;
+    delete m_frame;
+    delete m_doc;
+}
+
+CDocument* CSingleDocTemplate::OpenDocumentFile(const char*) {
+    if (!m_doc) {
+        m_doc = m_makeDoc();
+        m_frame = m_makeFrame();
+        m_view = m_makeView();
+        if (const char* title = AfxFindString(57344); title && AfxGetApp() && AfxGetApp()->m_pszAppName.IsEmpty())
+            AfxGetApp()->m_pszAppName = title;
+        if (!m_doc || !m_frame || !m_view || !m_frame->LoadFrame(m_resourceId, m_view, m_doc))
+            return nullptr;
+        if (!m_doc->OnNewDocument())
+            return nullptr;
+        m_view->OnInitialUpdate();
+        return m_doc;
+    }
+    // A new document in the one window: empty the document and repaint the view.
+    if (!m_doc->OnNewDocument())
+        return nullptr;
+    m_view->OnInitialUpdate();
+    return m_doc;
+}
+
+int AfxWinMain(int argc, char** argv) {
+    static int s_argc = argc;
+    QApplication app(s_argc, argv);
+    CWinApp* winApp = AfxGetApp();
+    if (!winApp)
+        return 1;
+    if (!winApp->InitInstance()) {
+        winApp->DestroyDocuments();
+        return winApp->ExitInstance();
+    }
+    int code = winApp->Run();
+    winApp->DestroyDocuments();
+    return code;
+}
