@@ -89,7 +89,7 @@ namespace {
 // The state of one layout run: the page being filled, its current line and the line accumulated so far.
 class CLayoutRun {
   public:
-    CLayoutRun(int widthLimit, ITextMeasurer& measurer, CPageBook& book)
+    CLayoutRun(int widthLimit, ILineMeasurer& measurer, CPageBook& book)
         : m_widthLimit(widthLimit), m_linesPerPage(book.LinesPerPage()), m_measurer(measurer), m_book(book) {}
 
     void Token(std::string token) {
@@ -162,7 +162,7 @@ class CLayoutRun {
 
     const int m_widthLimit;
     const int m_linesPerPage;
-    ITextMeasurer& m_measurer;
+    ILineMeasurer& m_measurer;
     CPageBook& m_book;
     bool m_first = true;
     int m_page = 0;
@@ -173,7 +173,7 @@ class CLayoutRun {
 } // namespace
 
 void LayoutPages(const char* const* chunks, int chunkCount, int startEntry, int widthLimit, int linesPerPage,
-                 CPageFormat format, ITextMeasurer& measurer, CPageBook& book) {
+                 CPageFormat format, ILineMeasurer& measurer, CPageBook& book) {
     book.Reset(format, linesPerPage);
     CLayoutRun run(widthLimit, measurer, book);
     for (int entry = std::max(startEntry, 0); entry < chunkCount; ++entry) {

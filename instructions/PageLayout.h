@@ -110,4 +110,4 @@ void ReplaceLeadingColons(std::string& token);
 // chunkCount). A line takes words while the measured line, trailing space included, stays strictly
 // narrower than widthLimit and fits a slot. linesPerPage is capped by the format's maximum.
 void LayoutPages(const char* const* chunks, int chunkCount, int startEntry, int widthLimit, int linesPerPage,
-                 CPageFormat format, ITextMeasurer& measurer, CPageBook& book);
+                 CPageFormat format, ILineMeasurer& measurer, CPageBook& book);

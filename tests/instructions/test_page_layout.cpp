@@ -13,7 +13,7 @@
 
 namespace {
 
-class CFixedWidthMeasurer : public ITextMeasurer {
+class CFixedWidthMeasurer : public ILineMeasurer {
   public:
     explicit CFixedWidthMeasurer(int pixelsPerChar) : m_pixelsPerChar(pixelsPerChar) {}
     int TextWidth(const char*, int length) override { return length * m_pixelsPerChar; }
