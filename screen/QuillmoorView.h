@@ -3,6 +3,7 @@
 // CGameCore), the drawing resources and the screen geometry, and paints the board.
 
 #include "core/GameCore.h"
+#include "instructions/PageLayout.h"
 #include "platform/Afx.h"
 
 class CQuillmoorView : public CView, public CGameCore {
@@ -32,10 +33,16 @@ class CQuillmoorView : public CView, public CGameCore {
     void ShowPuzzleCaret() override;
     void CreatePuzzleCaret() override;
 
-    // Instruction pages. Placeholders until the page layout is wired to the view; see
-    // InstructionPagesStub.cpp.
+    // Instruction pages: layout for the client size, one page with its footer, and paging.
     void LayoutInstructionPages();
     void DrawInstructionPage(CDC* pDC);
+    void NextInstructionPage();
+    void PreviousInstructionPage();
+    void ShowInstructions();
+    void ReturnToGame();
+
+    // Keys, as virtual-key codes.
+    void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) override;
 
     // Commands of the Options and Fonts menus.
     void OnUpdateOptions(CCmdUI* pCmdUI);
@@ -134,7 +141,18 @@ class CQuillmoorView : public CView, public CGameCore {
     int m_currentPage = 1;
     int m_printLayoutDone = 0;
 
+    // --- instruction pages, laid out for the client size ---------------------------------------
+    CPageBook m_pages; // page n (counted from 1) is m_pages' page n - 1
+    int m_textWidth = 0;
+    int m_textHeight = 0;
+    int m_lineHeight = 0;
+    int m_linesPerPage = 0;
+    int m_bodyFontHeight = 0;
+    int m_titleFontHeight = 0;
+    int m_panelFontHeight = 0;
+
   private:
+    bool InstructionPagesShown() const;
     void ComputeGeometry();
     void RecreateFont(CFont& font, int height, const char* face);
     void SetFontFace(int index, const char* face);

@@ -1,6 +1,7 @@
 // Paint dispatch and screen geometry of the view. Everything scales with the client height:
 // a square is one twelfth of it, and the grid is centred horizontally.
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "screen/QuillmoorView.h"
@@ -146,7 +147,10 @@ void CQuillmoorView::OnDraw(CDC* pDC) {
     // The test is on the client area, the message names the screen size it takes to get one.
     if (W < 780 || H < 540) {
         AfxMessageBox(kTooSmallMessage, MB_OK, 0);
-        std::exit(0);
+        // End at once with code 0. Running the static destructors here, in the middle of a
+        // paint, would tear the windows down under the toolkit and crash instead.
+        std::fflush(nullptr);
+        std::_Exit(0);
     }
 
     PageMetricsFor(W, H, &m_panelFontDivisor, &m_bodyFontDivisor, &m_panelFontAdjust);

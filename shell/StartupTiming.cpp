@@ -30,6 +30,6 @@ void ReportFirstFrame() {
     std::fprintf(stderr, "cellwright: first frame %.1f ms after start\n", ms);
     std::fflush(stderr);
     if (std::strcmp(mode, "exit") == 0) {
-        std::exit(0);
+        std::_Exit(0); // no teardown from inside a paint
     }
 }

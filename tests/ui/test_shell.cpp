@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <cstring>
 #include <gtest/gtest.h>
 
 #include "ViewHarness.h"
@@ -85,7 +86,11 @@ TEST_F(ShellTest, OptionsAreEnabledOnlyOnTheHomePage) {
     for (const auto& item : Items(OpenMenu("Options"))) {
         EXPECT_TRUE(item.second) << item.first.toStdString();
     }
-    EXPECT_TRUE(m_frame->RouteCommand(ID_OPTIONS_HARD));
+    // Chosen from the menu as the player does.
+    QMenu* options = OpenMenu("Options");
+    ASSERT_NE(options, nullptr);
+    options->actions().at(1)->trigger();
+    ProcessEvents();
     EXPECT_EQ(m_view->m_option, 2);
     EXPECT_GT(m_view->m_givenCount, 0);
     for (const auto& item : Items(OpenMenu("Options"))) {
@@ -164,13 +169,19 @@ TEST_F(ShellTest, AboutBoxShowsNameVersionAndOk) {
     EXPECT_TRUE(labels.contains("Cellwright Version QV317")) << labels.join("|").toStdString();
 }
 
-TEST_F(ShellTest, CommandsWithoutHandlersDoNothing) {
-    const int option = m_view->m_option;
-    for (UINT id : {ID_EDIT_UNDO, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_NEXT_PANE, ID_PREV_PANE}) {
+TEST_F(ShellTest, FileAndEditCommandsLeaveTheGameAlone) {
+    ASSERT_TRUE(m_frame->RouteCommand(ID_OPTIONS_EASY));
+    int grid[9][9];
+    std::memcpy(grid, m_view->m_grid, sizeof grid);
+    const int points = m_view->m_points;
+    for (UINT id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_EDIT_UNDO, ID_EDIT_CUT, ID_EDIT_COPY,
+                    ID_EDIT_PASTE, ID_NEXT_PANE, ID_PREV_PANE}) {
         m_frame->RouteCommand(id);
+        ProcessEvents();
     }
-    EXPECT_EQ(m_view->m_option, option);
-    EXPECT_EQ(m_view->m_gridReady, 1);
+    EXPECT_EQ(m_view->m_option, 1);
+    EXPECT_EQ(m_view->m_points, points);
+    EXPECT_EQ(std::memcmp(grid, m_view->m_grid, sizeof grid), 0);
 }
 
 TEST(SoundCues, GoThroughThePlayerWithTheirMode) {
