@@ -274,32 +274,20 @@ bool CGameCore::GridValid() const {
 
 namespace {
 
-// The partial check of the bottom band: rows 6..8 distinct over columns 0..5, and rows 6..7 of each
-// of the two left boxes distinct.
-bool BandPrefixValid(const int (*g)[9]) {
-    for (int r = 6; r < 9; ++r) {
-        int seen = 0;
-        for (int c = 0; c < 6; ++c) {
-            const int bit = 1 << g[r][c];
-            if (seen & bit) {
+// Whether column c (rows 6..8 already written) agrees with the columns before it under the partial
+// band check: rows 6..8 distinct over columns 0..5, rows 6..7 of each left box distinct.
+bool BandColumnFits(const int (*g)[9], int c) {
+    for (int x = 0; x < c; ++x) {
+        for (int r = 6; r < 9; ++r) {
+            if (g[r][x] == g[r][c]) {
                 return false;
             }
-            seen |= bit;
+        }
+        if (x / 3 == c / 3 && (g[6][x] == g[7][c] || g[7][x] == g[6][c])) {
+            return false;
         }
     }
-    for (int left = 0; left <= 3; left += 3) {
-        int seen = 0;
-        for (int r = 6; r < 8; ++r) {
-            for (int c = left; c < left + 3; ++c) {
-                const int bit = 1 << g[r][c];
-                if (seen & bit) {
-                    return false;
-                }
-                seen |= bit;
-            }
-        }
-    }
-    return true;
+    return g[6][c] != g[7][c];
 }
 
 } // namespace
@@ -313,26 +301,54 @@ void CGameCore::BuildBottomBand() {
             m_bottomCands[c][k] = m_perm[k];
         }
     }
-    // Columns 0..5 each take one of the six orders; column 5 varies fastest.
+    // Columns 0..5 each take one of the six orders, tried like nested loops with column 5 fastest;
+    // the first combination that passes the partial band check is kept. The check only compares
+    // pairs of columns, so a depth-first walk that abandons a prefix at its first clash finds the
+    // same combination; every combination skipped that way would have failed, and the error counter
+    // advances by their number just as if each had been checked.
     int order[6] = {0, 0, 0, 0, 0, 0};
-    for (int combo = 0; combo < 46656; ++combo) {
-        int rest = combo;
-        for (int c = 5; c >= 0; --c) {
-            order[c] = rest % 6;
-            rest /= 6;
+    auto place = [this, &order](int c) {
+        for (int k = 0; k < 3; ++k) {
+            m_grid[6 + k][c] = m_bottomCands[c][kOrders[order[c]][k]];
         }
-        for (int c = 0; c < 6; ++c) {
-            for (int k = 0; k < 3; ++k) {
-                m_grid[6 + k][c] = m_bottomCands[c][kOrders[order[c]][k]];
+    };
+    int col = 0;
+    place(0);
+    bool found = false;
+    for (;;) {
+        if (BandColumnFits(m_grid, col)) {
+            if (col == 5) {
+                found = true;
+                break;
             }
+            ++col;
+            order[col] = 0;
+            place(col);
+            continue;
         }
-        m_bandErrorsSeen = m_bandErrors;
-        if (!BandPrefixValid(m_grid)) {
-            ++m_bandErrors;
+        while (col >= 0 && order[col] == 5) {
+            --col;
         }
-        if (m_bandErrors == m_bandErrorsSeen) {
+        if (col < 0) {
             break;
         }
+        ++order[col];
+        place(col);
+    }
+    if (found) {
+        int index = 0;
+        for (int k = 0; k < 6; ++k) {
+            index = index * 6 + order[k];
+        }
+        m_bandErrors += index;
+        m_bandErrorsSeen = m_bandErrors;
+    } else {
+        for (int k = 0; k < 6; ++k) {
+            order[k] = 5;
+            place(k);
+        }
+        m_bandErrors += 46656;
+        m_bandErrorsSeen = m_bandErrors - 1;
     }
     for (int r = 6; r < 9; ++r) {
         for (int c = 6; c < 9; ++c) {

@@ -380,15 +380,17 @@ void CGameCore::AddCluePair(int s) {
         m_givenCount = m_clueCount;
         return;
     }
+    // The solver state is rebuilt from the squares alone, so one rebuild after both squares gives
+    // the same state as a rebuild after each.
     const int squares[2] = {s, Mirror(s)};
     for (int x : squares) {
         m_clueList[m_clueCount] = x;
         GridAt(x) = m_solution[x].solution;
         std::memset(&m_squares[x], 0, sizeof(SquareRecord));
-        RecomputeSolverState();
         m_clueCount += 1;
         m_givenCount = m_clueCount;
     }
+    RecomputeSolverState();
 }
 
 void CGameCore::RemoveCluePair(int s) {
@@ -405,6 +407,7 @@ void CGameCore::RemoveCluePair(int s) {
         return;
     }
     const int squares[2] = {s, Mirror(s)};
+    bool removed = false;
     for (int x : squares) {
         const int i = ClueListIndex(x);
         if (i < 0) {
@@ -413,9 +416,12 @@ void CGameCore::RemoveCluePair(int s) {
         DeleteClueEntry(i);
         GridAt(x) = 0;
         m_squares[x].possiblesPaid = 1;
-        RecomputeSolverState();
         m_clueCount -= 1;
         m_givenCount -= 1;
+        removed = true;
+    }
+    if (removed) {
+        RecomputeSolverState(); // once for both squares, as in AddCluePair
     }
 }
 

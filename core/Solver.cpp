@@ -2,25 +2,121 @@
 // row and column tallies, trial placements on a branch stack, and a search for a second solution.
 #include "GameCore.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace {
 
-// Recorded deductions are also kept as bits per square (kind 1 in bits 0..9, kind 2 in bits
-// 16..25), so "already recorded?" is one test instead of a search of the history.
+// Recorded deductions are kept as bits per square (kind 1 in bits 0..9, kind 2 in bits 16..25),
+// so "already recorded?" is one test instead of a search of the history.
 int RecordBit(int v, int kind) { return 1 << (v + (kind == 2 ? 16 : 0)); }
+
+// A set of the 81 squares (or of 81 box-order positions) that can be walked in ascending order
+// while it changes.
+struct SquareSet {
+    std::uint64_t word[2] = {0, 0};
+    void Put(int i, bool on) {
+        const std::uint64_t bit = std::uint64_t{1} << (i & 63);
+        if (on) {
+            word[i >> 6] |= bit;
+        } else {
+            word[i >> 6] &= ~bit;
+        }
+    }
+    bool Has(int i) const { return (word[i >> 6] >> (i & 63)) & 1; }
+    SquareSet operator&(const SquareSet& o) const {
+        SquareSet x;
+        x.word[0] = word[0] & o.word[0];
+        x.word[1] = word[1] & o.word[1];
+        return x;
+    }
+    SquareSet Without(const SquareSet& o) const {
+        SquareSet x;
+        x.word[0] = word[0] & ~o.word[0];
+        x.word[1] = word[1] & ~o.word[1];
+        return x;
+    }
+    // Calls fn(i) for every member, ascending.
+    template <typename Fn> void ForEach(Fn fn) const {
+        for (int w = 0; w < 2; ++w) {
+            for (std::uint64_t bits = word[w]; bits != 0; bits &= bits - 1) {
+                fn(w * 64 + __builtin_ctzll(bits));
+            }
+        }
+    }
+    // The first member at or after `from`, or -1.
+    int Next(int from) const {
+        for (int w = from >> 6; w < 2; ++w) {
+            std::uint64_t bits = word[w];
+            if (w == from >> 6) {
+                bits &= ~std::uint64_t{0} << (from & 63);
+            }
+            if (bits != 0) {
+                return w * 64 + __builtin_ctzll(bits);
+            }
+        }
+        return -1;
+    }
+};
+
+struct Tables {
+    int square[81]; // box-order position -> square
+    int position[81];
+    SquareSet row[9];
+    SquareSet col[9];
+    SquareSet box[9];
+    Tables() {
+        for (int b = 0; b < 9; ++b) {
+            for (int i = 0; i < 9; ++i) {
+                const int s = ((b / 3) * 3 + i / 3) * 9 + (b % 3) * 3 + i % 3;
+                square[b * 9 + i] = s;
+                position[s] = b * 9 + i;
+                box[b].Put(s, true);
+                row[b].Put(b * 9 + i, true);
+                col[b].Put(i * 9 + b, true);
+            }
+        }
+    }
+};
+const Tables kTables;
 
 } // namespace
 
+// Single-candidate propagation. The candidate grid rules are followed one for one, but the work runs
+// on bit masks and the result is written to m_cand at the end. Between the rule steps only the
+// squares and (row, numeral) / (column, numeral) pairs that can still fire are visited: a square's
+// count always equals its number of candidates and candidates are only ever removed, so a square
+// recorded once with a kind can never fire again with that kind, and a square with two or more
+// candidates has no record of kind 1.
 void CGameCore::Propagate() {
-    // The work runs on bit masks (candidates per square, tallies per row and column) and the
-    // result is written to m_cand at the end; every step below matches the candidate-grid rules
-    // one for one, only the storage differs.
     int mask[81];
     int count[81];
     int rowTally[9][10] = {};
     int colTally[9][10] = {};
+    int rowOne[9] = {}; // numerals whose row tally is 1
+    int colOne[9] = {};
     int recorded[81] = {};
+    SquareSet nakedReady; // count 1, no kind-1 record yet (row order)
+    SquareSet boxReady;   // count 1, no kind-2 record yet (box order)
+    SquareSet holders[10]; // squares that have numeral v as a candidate
+    // Rows and columns changed since their hidden-single scan last found nothing to do.
+    bool rowDirty[9] = {true, true, true, true, true, true, true, true, true};
+    bool colDirty[9] = {true, true, true, true, true, true, true, true, true};
+
+    auto refresh = [&](int s) {
+        const bool single = count[s] == 1;
+        nakedReady.Put(s, single && (mask[s] & ~recorded[s] & 0x3FE) != 0);
+        boxReady.Put(kTables.position[s], single && (mask[s] & ~(recorded[s] >> 16) & 0x3FE) != 0);
+    };
+    auto setRowTally = [&](int r, int v, int n) {
+        rowTally[r][v] = n;
+        rowOne[r] = n == 1 ? rowOne[r] | (1 << v) : rowOne[r] & ~(1 << v);
+    };
+    auto setColTally = [&](int c, int v, int n) {
+        colTally[c][v] = n;
+        colOne[c] = n == 1 ? colOne[c] | (1 << v) : colOne[c] & ~(1 << v);
+    };
+
     for (int s = 0; s < 81; ++s) {
         const int* poss = m_squares[s].possibles;
         int m = 0;
@@ -28,24 +124,33 @@ void CGameCore::Propagate() {
         for (int p = 0; p < 9 && poss[p] != 0; ++p) {
             const int v = poss[p];
             m |= 1 << v;
+            holders[v].Put(s, true);
             rowTally[s / 9][v] += 1;
             colTally[s % 9][v] += 1;
             n += 1;
         }
         mask[s] = m;
         count[s] = n;
+        refresh(s);
+    }
+    for (int k = 0; k < 9; ++k) {
+        for (int v = 1; v <= 9; ++v) {
+            setRowTally(k, v, rowTally[k][v]);
+            setColTally(k, v, colTally[k][v]);
+        }
     }
     m_histCount = 0;
     m_histMark = 99;
 
     // The history is bounded; a deduction that cannot be recorded is not applied, which ends the
-    // propagation (each square can be recorded at most once per kind, so this is never reached).
-    auto record = [this, &recorded](int r, int c, int v, int kind) {
+    // propagation (each square is recorded at most once per kind, so this is never reached).
+    auto record = [&](int s, int v, int kind) {
         if (m_histCount >= kHistoryCapacity) {
             return false;
         }
-        m_history[m_histCount++] = DeductionRecord{r, c, v, kind};
-        recorded[r * 9 + c] |= RecordBit(v, kind);
+        m_history[m_histCount++] = DeductionRecord{s / 9, s % 9, v, kind};
+        recorded[s] |= RecordBit(v, kind);
+        refresh(s);
         return true;
     };
     // Remove v from square (r, c) if it is a candidate there, keeping count and tallies.
@@ -53,129 +158,132 @@ void CGameCore::Propagate() {
         const int s = r * 9 + c;
         if (mask[s] & (1 << v)) {
             mask[s] &= ~(1 << v);
-            count[s] -= 1;
-            rowTally[r][v] -= 1;
-            colTally[c][v] -= 1;
+            holders[v].Put(s, false);
+            rowDirty[r] = true;
+            colDirty[c] = true;
+            // Membership of the ready sets and of rowOne/colOne can only change at 1 or 0.
+            if (--count[s] <= 1) {
+                refresh(s);
+            }
+            if (--rowTally[r][v] <= 1) {
+                setRowTally(r, v, rowTally[r][v]);
+            }
+            if (--colTally[c][v] <= 1) {
+                setColTally(c, v, colTally[c][v]);
+            }
         }
+    };
+    // Remove v from every square of `area` except s.
+    auto dropIn = [&](const SquareSet& area, int s, int v) {
+        SquareSet hit = holders[v] & area;
+        hit.Put(s, false);
+        hit.ForEach([&](int x) { drop(x / 9, x % 9, v); });
     };
     // First candidate of square s that is not yet recorded with this kind, or 0.
     auto firstUnrecorded = [&](int s, int kind) {
-        const int shift = kind == 2 ? 16 : 0;
-        const int open = mask[s] & ~(recorded[s] >> shift) & 0x3FE;
+        const int open = mask[s] & ~(recorded[s] >> (kind == 2 ? 16 : 0)) & 0x3FE;
         return open == 0 ? 0 : __builtin_ctz(static_cast<unsigned>(open));
+    };
+    // Keep a single v in square s: every other candidate goes, the count becomes 1.
+    auto keepOnly = [&](int s, int v) {
+        for (int others = mask[s] & ~(1 << v); others != 0; others &= others - 1) {
+            drop(s / 9, s % 9, __builtin_ctz(static_cast<unsigned>(others)));
+        }
+        count[s] = 1;
+        refresh(s);
+    };
+    // Numerals held by some square with two or more candidates, in row r / column c.
+    auto multiInRow = [&](int r) {
+        int bits = 0;
+        for (int c = 0; c < 9; ++c) {
+            bits |= count[r * 9 + c] >= 2 ? mask[r * 9 + c] : 0;
+        }
+        return bits;
+    };
+    auto multiInCol = [&](int c) {
+        int bits = 0;
+        for (int r = 0; r < 9; ++r) {
+            bits |= count[r * 9 + c] >= 2 ? mask[r * 9 + c] : 0;
+        }
+        return bits;
     };
 
     while (m_histCount != m_histMark) {
         m_histMark = m_histCount;
 
-        // Naked singles.
-        for (int s = 0; s < 81; ++s) {
-            if (count[s] != 1) {
-                continue;
-            }
+        // Naked singles, in row order; a square that becomes single later in the pass is taken too.
+        for (int s = nakedReady.Next(0); s >= 0; s = s + 1 < 81 ? nakedReady.Next(s + 1) : -1) {
             const int r = s / 9;
             const int c = s % 9;
             const int v = firstUnrecorded(s, 1);
-            if (v == 0 || !record(r, c, v, 1)) {
+            if (v == 0 || !record(s, v, 1)) {
                 continue;
             }
-            for (int x = 0; x < 9; ++x) {
-                if (x != c) {
-                    drop(r, x, v);
-                }
-            }
-            rowTally[r][v] = 1;
-            for (int x = 0; x < 9; ++x) {
-                if (x != r) {
-                    drop(x, c, v);
-                }
-            }
-            colTally[c][v] = 1;
+            dropIn(kTables.row[r], s, v);
+            setRowTally(r, v, 1);
+            dropIn(kTables.col[c], s, v);
+            setColTally(c, v, 1);
         }
 
-        // Hidden singles in rows.
+        // Hidden singles in rows: a numeral with row tally 1 whose square still has other candidates.
         for (int r = 0; r < 9; ++r) {
-            for (int v = 1; v <= 9; ++v) {
-                if (rowTally[r][v] != 1) {
-                    continue;
-                }
-                for (int c = 0; c < 9; ++c) {
-                    const int s = r * 9 + c;
-                    if (count[s] < 2 || (mask[s] & (1 << v)) == 0 || (recorded[s] & RecordBit(v, 1))) {
-                        continue;
-                    }
-                    if (record(r, c, v, 1)) {
-                        for (int w = 1; w <= 9; ++w) {
-                            if (w != v) {
-                                drop(r, c, w);
-                            }
-                        }
-                        count[s] = 1;
-                        for (int x = 0; x < 9; ++x) {
-                            if (x != r) {
-                                drop(x, c, v);
-                            }
-                        }
-                        colTally[c][v] = 1;
-                    }
+            if (!rowDirty[r]) {
+                continue;
+            }
+            for (int v = 0;;) {
+                const int hits = rowOne[r] & multiInRow(r) & ~((2 << v) - 1);
+                if (hits == 0) {
                     break;
                 }
+                v = __builtin_ctz(static_cast<unsigned>(hits));
+                int c = 0;
+                while ((mask[r * 9 + c] & (1 << v)) == 0 || count[r * 9 + c] < 2) {
+                    ++c;
+                }
+                if (record(r * 9 + c, v, 1)) {
+                    keepOnly(r * 9 + c, v);
+                    dropIn(kTables.col[c], r * 9 + c, v);
+                    setColTally(c, v, 1);
+                }
             }
+            rowDirty[r] = (rowOne[r] & multiInRow(r)) != 0;
         }
 
         // Hidden singles in columns.
         for (int c = 0; c < 9; ++c) {
-            for (int v = 1; v <= 9; ++v) {
-                if (colTally[c][v] != 1) {
-                    continue;
-                }
-                for (int r = 0; r < 9; ++r) {
-                    const int s = r * 9 + c;
-                    if (count[s] < 2 || (mask[s] & (1 << v)) == 0 || (recorded[s] & RecordBit(v, 1))) {
-                        continue;
-                    }
-                    if (record(r, c, v, 1)) {
-                        for (int w = 1; w <= 9; ++w) {
-                            if (w != v) {
-                                drop(r, c, w);
-                            }
-                        }
-                        count[s] = 1;
-                        for (int x = 0; x < 9; ++x) {
-                            if (x != c) {
-                                drop(r, x, v);
-                            }
-                        }
-                        rowTally[r][v] = 1;
-                    }
+            if (!colDirty[c]) {
+                continue;
+            }
+            for (int v = 0;;) {
+                const int hits = colOne[c] & multiInCol(c) & ~((2 << v) - 1);
+                if (hits == 0) {
                     break;
                 }
+                v = __builtin_ctz(static_cast<unsigned>(hits));
+                int r = 0;
+                while ((mask[r * 9 + c] & (1 << v)) == 0 || count[r * 9 + c] < 2) {
+                    ++r;
+                }
+                if (record(r * 9 + c, v, 1)) {
+                    keepOnly(r * 9 + c, v);
+                    dropIn(kTables.row[r], r * 9 + c, v);
+                    setRowTally(r, v, 1);
+                }
             }
+            colDirty[c] = (colOne[c] & multiInCol(c)) != 0;
         }
 
-        // Singles applied to their boxes.
-        for (int b = 0; b < 9; ++b) {
-            const int top = (b / 3) * 3;
-            const int left = (b % 3) * 3;
-            for (int i = 0; i < 9; ++i) {
-                const int r = top + i / 3;
-                const int c = left + i % 3;
-                const int s = r * 9 + c;
-                if (count[s] != 1) {
-                    continue;
-                }
-                const int v = firstUnrecorded(s, 2);
-                if (v == 0 || !record(r, c, v, 2)) {
-                    continue;
-                }
-                for (int k = 0; k < 9; ++k) {
-                    const int rr = top + k / 3;
-                    const int cc = left + k % 3;
-                    if (rr != r && cc != c && count[rr * 9 + cc] > 0) {
-                        drop(rr, cc, v);
-                    }
-                }
+        // Singles applied to their boxes, boxes in order and their squares row by row.
+        for (int pos = boxReady.Next(0); pos >= 0; pos = pos + 1 < 81 ? boxReady.Next(pos + 1) : -1) {
+            const int s = kTables.square[pos];
+            const int r = s / 9;
+            const int c = s % 9;
+            const int v = firstUnrecorded(s, 2);
+            if (v == 0 || !record(s, v, 2)) {
+                continue;
             }
+            // Squares holding v have candidates, so "still has candidates" needs no extra test.
+            dropIn(kTables.box[(r / 3) * 3 + c / 3].Without(kTables.row[r]).Without(kTables.col[c]), s, v);
         }
     }
 
