@@ -1,0 +1,181 @@
+// The instruction pages on screen: layout for the client size, drawing one page with its footer,
+// and the paging operations behind Page Down, Page Up, F1 and End.
+
+#include <array>
+#include <cstring>
+
+#include "instructions/PageLayout.h"
+#include "screen/QuillmoorView.h"
+
+namespace {
+
+// Lines are wrapped by the width the body font really gives them on the view.
+class CDCTextMeasurer : public ILineMeasurer {
+  public:
+    explicit CDCTextMeasurer(CDC& dc) : m_dc(dc) {}
+
+    int TextWidth(const char* text, int length) override {
+        SIZE size{0, 0};
+        m_dc.GetTextExtentPoint32A(text, length, &size);
+        return size.cx;
+    }
+
+  private:
+    CDC& m_dc;
+};
+
+SIZE MeasureOn(CDC* dc, const char* text) {
+    SIZE size{0, 0};
+    dc->GetTextExtentPoint32A(text, static_cast<int>(std::strlen(text)), &size);
+    return size;
+}
+
+void RecreateHelpFont(CFont& font, int height, BYTE underline, const char* face) {
+    if (font.IsValid()) {
+        font.DeleteObject();
+    }
+    font.CreateFontA(height, 0, 0, 0, 0, 0, underline, 0, ANSI_CHARSET, OUT_DEVICE_PRECIS,
+                     CLIP_DEFAULT_PRECIS, PROOF_QUALITY, 0, face);
+}
+
+const char kReturnPrompt[] = "Press the End key to return.";
+const char kPagingPrompt[] = "Press Page Down or Page Up for the next or previous page.";
+const char kOptionsPrompt[] = "Go to the Options menu to start.";
+
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kMagenta = RGB(255, 0, 255);
+constexpr COLORREF kTeal = RGB(0, 151, 151);
+constexpr COLORREF kOrange = RGB(255, 108, 32);
+
+} // namespace
+
+void CQuillmoorView::LayoutInstructionPages() {
+    const CInstructionMetrics metrics = ComputeInstructionMetrics(m_clientRect.right, m_clientRect.bottom,
+                                                                  m_bodyFontDivisor, m_panelFontDivisor);
+    m_textWidth = metrics.m_textWidth;
+    m_textHeight = metrics.m_textHeight;
+    m_bodyFontHeight = metrics.m_bodyFontHeight;
+    m_titleFontHeight = metrics.m_titleFontHeight;
+    m_panelFontHeight = metrics.m_panelFontHeight;
+    m_pageCount = 1;
+
+    RecreateHelpFont(m_panelFont, m_panelFontHeight + m_panelFontAdjust, 0, "Arial");
+    RecreateHelpFont(m_helpTitleFont, m_titleFontHeight, 1, "Arial Bold");
+    RecreateHelpFont(m_helpBodyFont, m_bodyFontHeight, 0, "Arial");
+
+    CClientDC dc(this);
+    dc.SelectObject(&m_helpBodyFont);
+    m_lineHeight = MeasureOn(&dc, "MW").cy;
+    m_linesPerPage = ComputeLinesPerPage(m_textHeight, m_lineHeight, kScreenPageFormat.m_maxLinesPerPage);
+
+    std::array<const char*, kHelpTextCapacity> chunks{};
+    for (int i = 0; i < kHelpTextCapacity; ++i) {
+        chunks[static_cast<size_t>(i)] = m_helpText[i];
+    }
+    // The book grows past ten pages when a tall, narrow window needs more, so every word of the
+    // text can be paged to at every window size.
+    CDCTextMeasurer measurer(dc);
+    LayoutPages(chunks.data(), kHelpTextCapacity, 0, m_textWidth, m_linesPerPage, kScreenPageFormat, measurer,
+                m_pages);
+    m_pageCount = m_pages.PageCount();
+}
+
+void CQuillmoorView::DrawInstructionPage(CDC* pDC) {
+    pDC->FillRect(&m_clientRect, &m_whiteBrush);
+    pDC->SetTextColor(kBlack);
+    pDC->SetBkMode(TRANSPARENT);
+    pDC->SelectObject(&m_helpBodyFont);
+
+    // A larger window may have fewer pages than the one the page was chosen on.
+    if (m_pageCount >= 1 && m_currentPage > m_pageCount) {
+        m_currentPage = m_pageCount;
+    }
+
+    const int page = m_currentPage - 1;
+    const int lastLine = m_pages.LastLine(page);
+    for (int i = 0; i <= lastLine; ++i) {
+        const char* line = m_pages.Line(page, i);
+        if (line[0] == '\0') {
+            continue;
+        }
+        const int y = i * m_lineHeight + m_titleFontHeight;
+        if (line[0] == '[') {
+            pDC->SelectObject(&m_helpTitleFont);
+            pDC->TextOut(m_bodyFontHeight, y, line + 1, static_cast<int>(std::strlen(line + 1)));
+            pDC->SelectObject(&m_helpBodyFont);
+        } else {
+            pDC->TextOut(m_bodyFontHeight, y, line, static_cast<int>(std::strlen(line)));
+        }
+    }
+
+    if (m_option > 0) {
+        const SIZE size = MeasureOn(pDC, kReturnPrompt);
+        pDC->SetTextColor(kMagenta);
+        pDC->TextOut(m_clientRect.right - size.cx - size.cy, m_clientRect.bottom - size.cy, kReturnPrompt,
+                     static_cast<int>(sizeof kReturnPrompt - 1));
+    }
+    if (m_pageCount > 1) {
+        SIZE size = MeasureOn(pDC, kPagingPrompt);
+        pDC->SetTextColor(kTeal);
+        pDC->TextOut(m_clientRect.left + size.cy, m_clientRect.bottom - size.cy, kPagingPrompt,
+                     static_cast<int>(sizeof kPagingPrompt - 1));
+        if (m_option <= 0) {
+            size = MeasureOn(pDC, kOptionsPrompt);
+            pDC->SetTextColor(kOrange);
+            pDC->TextOut(m_clientRect.right - size.cy - size.cx, m_clientRect.bottom - size.cy,
+                         kOptionsPrompt, static_cast<int>(sizeof kOptionsPrompt - 1));
+        }
+        char pageText[32];
+        const int length = wsprintfA(pageText, "Page %i", m_currentPage);
+        size = MeasureOn(pDC, pageText);
+        pDC->SetTextColor(kMagenta);
+        pDC->TextOut(m_clientRect.right - size.cx - size.cy, m_clientRect.top + 2, pageText, length);
+    }
+    pDC->SetTextColor(kBlack);
+}
+
+bool CQuillmoorView::InstructionPagesShown() const {
+    return m_helpShown == 1 || m_option == 0;
+}
+
+void CQuillmoorView::NextInstructionPage() {
+    if (!InstructionPagesShown() || m_pageCount <= 1) {
+        return;
+    }
+    m_currentPage += 1;
+    if (m_currentPage > m_pageCount) {
+        m_currentPage = 1;
+    }
+    CClientDC dc(this);
+    DrawInstructionPage(&dc);
+}
+
+void CQuillmoorView::PreviousInstructionPage() {
+    if (!InstructionPagesShown() || m_pageCount <= 1) {
+        return;
+    }
+    m_currentPage -= 1;
+    if (m_currentPage < 1) {
+        m_currentPage = m_pageCount;
+    }
+    CClientDC dc(this);
+    DrawInstructionPage(&dc);
+}
+
+void CQuillmoorView::ShowInstructions() {
+    if (m_helpShown != 0 || m_option <= 0) {
+        return;
+    }
+    HideCaretCompletely();
+    CClientDC dc(this);
+    DrawInstructionPage(&dc);
+    m_helpShown = 1;
+}
+
+void CQuillmoorView::ReturnToGame() {
+    if (m_helpShown != 1 || m_option <= 0) {
+        return;
+    }
+    m_helpShown = 0;
+    PaintBoard();
+}
