@@ -170,3 +170,23 @@ TEST(ScreenGeometry, TooNarrowOrTooLowClientEndsTheProgramAfterTheMessage) {
     EXPECT_EQ(accepted.exitCode, 3);
     EXPECT_FALSE(accepted.output.contains("messagebox")) << accepted.output.toStdString();
 }
+
+TEST(ViewConstruction, InstructionTextEndsWithItsMarkerAndNothingAfter) {
+    CQuillmoorView view;
+    EXPECT_EQ(view.m_helpText[0], "[Instructions For Cellwright, : Limited Version QV317 .. ");
+    int end = 0;
+    while (end < CQuillmoorView::kHelpTextCapacity && view.m_helpText[end] != "???*???") {
+        EXPECT_FALSE(view.m_helpText[end].IsEmpty()) << end;
+        ++end;
+    }
+    ASSERT_LT(end, CQuillmoorView::kHelpTextCapacity);
+    for (int i = end + 1; i < CQuillmoorView::kHelpTextCapacity; ++i) {
+        EXPECT_TRUE(view.m_helpText[i].IsEmpty()) << i;
+    }
+    // A fresh view starts on the home page with the possibles in the default face.
+    EXPECT_EQ(view.m_option, 0);
+    EXPECT_EQ(view.m_points, 16383);
+    EXPECT_EQ(view.m_fontName, "Lucida Console");
+    EXPECT_EQ(view.m_currentPage, 1);
+    EXPECT_EQ(view.m_verdict, -1);
+}
