@@ -9,8 +9,12 @@ namespace {
 CWinApp* g_app = nullptr;
 }
 
-CWinApp* AfxGetApp() { return g_app; }
-CWnd* AfxGetMainWnd() { return g_app ? g_app->m_pMainWnd : nullptr; }
+CWinApp* AfxGetApp() {
+    return g_app;
+}
+CWnd* AfxGetMainWnd() {
+    return g_app ? g_app->m_pMainWnd : nullptr;
+}
 
 CWinApp::CWinApp(const char* appName) : m_pszAppName(appName) {
     g_app = this;
@@ -26,8 +30,12 @@ CWinApp::~CWinApp() {
         g_app = nullptr;
 }
 
-BOOL CWinApp::InitInstance() { return TRUE; }
-int CWinApp::ExitInstance() { return 0; }
+BOOL CWinApp::InitInstance() {
+    return TRUE;
+}
+int CWinApp::ExitInstance() {
+    return 0;
+}
 
 int CWinApp::Run() {
     if (!qApp)
@@ -36,11 +44,17 @@ int CWinApp::Run() {
     return ExitInstance();
 }
 
-BOOL CWinApp::OnCmdMsg(UINT id, CCmdUI* updateOrNull) { return DispatchOwn(id, updateOrNull); }
+BOOL CWinApp::OnCmdMsg(UINT id, CCmdUI* updateOrNull) {
+    return DispatchOwn(id, updateOrNull);
+}
 
-void CWinApp::AddDocTemplate(CSingleDocTemplate* tmpl) { m_template.reset(tmpl); }
+void CWinApp::AddDocTemplate(CSingleDocTemplate* tmpl) {
+    m_template.reset(tmpl);
+}
 
-void CWinApp::ParseCommandLine(CCommandLineInfo& info) { info.m_nShellCommand = CCommandLineInfo::FileNew; }
+void CWinApp::ParseCommandLine(CCommandLineInfo& info) {
+    info.m_nShellCommand = CCommandLineInfo::FileNew;
+}
 
 BOOL CWinApp::ProcessShellCommand(CCommandLineInfo& info) {
     if (info.m_nShellCommand != CCommandLineInfo::FileNew)
@@ -124,7 +138,8 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(const char*) {
         m_doc = m_makeDoc();
         m_frame = m_makeFrame();
         m_view = m_makeView();
-        if (const char* title = AfxFindString(57344); title && AfxGetApp() && AfxGetApp()->m_pszAppName.IsEmpty())
+        if (const char* title = AfxFindString(57344);
+            title && AfxGetApp() && AfxGetApp()->m_pszAppName.IsEmpty())
             AfxGetApp()->m_pszAppName = title;
         if (!m_doc || !m_frame || !m_view || !m_frame->LoadFrame(m_resourceId, m_view, m_doc))
             return nullptr;

@@ -11,7 +11,9 @@
 // ---------------------------------------------------------------------------------------------
 // Surfaces
 
-CSurface::~CSurface() { EndPainting(); }
+CSurface::~CSurface() {
+    EndPainting();
+}
 
 QPainter* CSurface::Painter() {
     if (!m_painter) {
@@ -53,17 +55,22 @@ void CViewSurface::Resize(int width, int height) {
 namespace {
 ITextMeasurer* g_measurer = nullptr;
 
-QColor ToQ(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
+QColor ToQ(COLORREF c) {
+    return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
+}
 
 QString Latin1(const char* text, int count) {
     if (!text)
         return QString();
-    int n = count < 0 ? static_cast<int>(strlen(text)) : static_cast<int>(strnlen(text, static_cast<size_t>(count)));
+    int n = count < 0 ? static_cast<int>(strlen(text))
+                      : static_cast<int>(strnlen(text, static_cast<size_t>(count)));
     return QString::fromLatin1(text, n);
 }
 } // namespace
 
-void AfxSetTextMeasurer(ITextMeasurer* measurer) { g_measurer = measurer; }
+void AfxSetTextMeasurer(ITextMeasurer* measurer) {
+    g_measurer = measurer;
+}
 
 // ---------------------------------------------------------------------------------------------
 // DC state
@@ -111,7 +118,9 @@ struct CDCState {
 
 CDC::CDC() : m_state(std::make_unique<CDCState>()) {}
 
-CDC::~CDC() { DetachSurface(); }
+CDC::~CDC() {
+    DetachSurface();
+}
 
 void CDC::AttachSurface(const std::shared_ptr<CSurface>& surface) {
     DetachSurface();
@@ -129,11 +138,17 @@ void CDC::DetachSurface() {
     }
 }
 
-CSurface* CDC::Surface() const { return m_state->surface.get(); }
+CSurface* CDC::Surface() const {
+    return m_state->surface.get();
+}
 
-bool CDC::IsValid() const { return m_state->valid; }
+bool CDC::IsValid() const {
+    return m_state->valid;
+}
 
-bool CDC::IsPrinting() const { return m_state->surface && m_state->surface->IsPrinter(); }
+bool CDC::IsPrinting() const {
+    return m_state->surface && m_state->surface->IsPrinter();
+}
 
 BOOL CDC::CreateCompatibleDC(CDC*) {
     DetachSurface();
@@ -199,20 +214,26 @@ COLORREF CDC::SetTextColor(COLORREF color) {
     m_state->textColor = color & 0xFFFFFF;
     return old;
 }
-COLORREF CDC::GetTextColor() const { return m_state->textColor; }
+COLORREF CDC::GetTextColor() const {
+    return m_state->textColor;
+}
 COLORREF CDC::SetBkColor(COLORREF color) {
     COLORREF old = m_state->bkColor;
     m_state->bkColor = color & 0xFFFFFF;
     return old;
 }
-COLORREF CDC::GetBkColor() const { return m_state->bkColor; }
+COLORREF CDC::GetBkColor() const {
+    return m_state->bkColor;
+}
 int CDC::SetBkMode(int mode) {
     int old = m_state->bkMode;
     if (mode == TRANSPARENT || mode == OPAQUE)
         m_state->bkMode = mode;
     return old;
 }
-int CDC::GetBkMode() const { return m_state->bkMode; }
+int CDC::GetBkMode() const {
+    return m_state->bkMode;
+}
 int CDC::SetStretchBltMode(int mode) {
     int old = m_state->stretchMode;
     m_state->stretchMode = mode;
@@ -223,7 +244,8 @@ void CDC::FillSolidRect(const RECT* rect, COLORREF color) {
     if (!rect || rect->right <= rect->left || rect->bottom <= rect->top)
         return;
     if (QPainter* p = m_state->Painter())
-        p->fillRect(QRect(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top), ToQ(color));
+        p->fillRect(QRect(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top),
+                    ToQ(color));
 }
 
 void CDC::FillRect(const RECT* rect, CBrush* brush) {
@@ -305,8 +327,7 @@ BOOL CDC::LineTo(int x, int y) {
 
 namespace {
 // Outline and fill of a shape that must stay inside rect (right/bottom exclusive).
-template <class DrawFn>
-BOOL DrawShape(CDCState& s, const RECT* rect, DrawFn draw) {
+template <class DrawFn> BOOL DrawShape(CDCState& s, const RECT* rect, DrawFn draw) {
     if (!rect || rect->right - rect->left < 2 || rect->bottom - rect->top < 2)
         return FALSE;
     QPainter* p = s.Painter();
@@ -502,7 +523,8 @@ int CDC::DrawText(const char* text, int count, RECT* rect, UINT format) {
     if (!p)
         return 0;
     if (!(format & DT_NOCLIP)) {
-        p->setClipRect(QRect(rect->left, rect->top, std::max(width, 0), std::max(rect->bottom - rect->top, 0)));
+        p->setClipRect(
+            QRect(rect->left, rect->top, std::max(width, 0), std::max(rect->bottom - rect->top, 0)));
         p->setClipping(true);
     }
     for (const QString& line : lines) {
@@ -518,8 +540,9 @@ int CDC::DrawText(const char* text, int count, RECT* rect, UINT format) {
             break;
     }
     p->setClipping(false);
-    return (format & DT_SINGLELINE) && (format & DT_VCENTER) ? (rect->top + rect->bottom - cell) / 2 - rect->top + cell
-                                                              : total;
+    return (format & DT_SINGLELINE) && (format & DT_VCENTER)
+               ? (rect->top + rect->bottom - cell) / 2 - rect->top + cell
+               : total;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -545,7 +568,9 @@ int CDC::EndPage() {
 }
 
 // The printer's first sheet is open from the start; StartPage after an EndPage opens the next.
-int CDC::StartDoc(const char*) { return 1; }
+int CDC::StartDoc(const char*) {
+    return 1;
+}
 int CDC::EndDoc() {
     DetachSurface();
     return 1;

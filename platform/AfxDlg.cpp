@@ -18,7 +18,9 @@ std::map<UINT, CDlgTemplate>& Dialogs() {
 constexpr int kHookRounds = 100;
 } // namespace
 
-void AfxRegisterDialog(UINT id, const CDlgTemplate& tmpl) { Dialogs()[id] = tmpl; }
+void AfxRegisterDialog(UINT id, const CDlgTemplate& tmpl) {
+    Dialogs()[id] = tmpl;
+}
 
 const CDlgTemplate* AfxFindDialog(UINT id) {
     auto it = Dialogs().find(id);
@@ -27,7 +29,7 @@ const CDlgTemplate* AfxFindDialog(UINT id) {
 
 // The QDialog: Escape and the window's close go through OnCancel, as in a dialog procedure.
 class CDialogWidget : public QDialog {
-public:
+  public:
     CDialogWidget(CDialog* dlg, QWidget* parent) : QDialog(parent), m_dlg(dlg) {}
     void reject() override {
         if (m_dlg)
@@ -41,13 +43,23 @@ public:
     CDialog* m_dlg;
 };
 
-CDialog::CDialog(UINT templateId, CWnd* parent) : m_templateId(templateId) { m_parent = parent; }
-CDialog::CDialog(const CDlgTemplate* tmpl, CWnd* parent) : m_template(tmpl) { m_parent = parent; }
-CDialog::~CDialog() { Destroy(); }
+CDialog::CDialog(UINT templateId, CWnd* parent) : m_templateId(templateId) {
+    m_parent = parent;
+}
+CDialog::CDialog(const CDlgTemplate* tmpl, CWnd* parent) : m_template(tmpl) {
+    m_parent = parent;
+}
+CDialog::~CDialog() {
+    Destroy();
+}
 
-const CDlgTemplate* CDialog::Template() const { return m_template ? m_template : AfxFindDialog(m_templateId); }
+const CDlgTemplate* CDialog::Template() const {
+    return m_template ? m_template : AfxFindDialog(m_templateId);
+}
 
-QDialog* CDialog::Dialog() const { return m_dialog.get(); }
+QDialog* CDialog::Dialog() const {
+    return m_dialog.get();
+}
 
 void CDialog::Build() {
     const CDlgTemplate* t = Template();
@@ -72,7 +84,8 @@ void CDialog::Build() {
         case CDlgItemKind::Static: {
             auto* label = new QLabel(text, d);
             label->setWordWrap(true);
-            label->setAlignment((item.style & DS_CENTER_TEXT ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+            label->setAlignment((item.style & DS_CENTER_TEXT ? Qt::AlignHCenter : Qt::AlignLeft) |
+                                Qt::AlignTop);
             w = label;
             break;
         }
@@ -191,7 +204,9 @@ void CDialog::OnOK() {
         EndDialog(IDOK);
 }
 
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
 
 void CDialog::EndDialog(int result) {
     m_result = result;
@@ -200,7 +215,9 @@ void CDialog::EndDialog(int result) {
         m_dialog->CloseWith(result);
 }
 
-BOOL CDialog::OnCmdMsg(UINT id, CCmdUI* updateOrNull) { return DispatchOwn(id, updateOrNull); }
+BOOL CDialog::OnCmdMsg(UINT id, CCmdUI* updateOrNull) {
+    return DispatchOwn(id, updateOrNull);
+}
 
 void CDialog::ClickButton(int id) {
     if (OnCmdMsg(static_cast<UINT>(id), nullptr))
@@ -241,7 +258,8 @@ LRESULT CDialog::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         GotoDlgCtrl(reinterpret_cast<CWnd*>(wParam));
     } else if (m_dialog) {
         QWidget* current = m_dialog->focusWidget();
-        QWidget* next = current ? (wParam ? current->previousInFocusChain() : current->nextInFocusChain()) : nullptr;
+        QWidget* next =
+            current ? (wParam ? current->previousInFocusChain() : current->nextInFocusChain()) : nullptr;
         if (next)
             next->setFocus(Qt::TabFocusReason);
     }

@@ -11,7 +11,7 @@ class QDialog;
 class CDialogWidget;
 
 class CDataExchange {
-public:
+  public:
     CDataExchange(class CDialog* dlg, BOOL save) : m_pDlgWnd(dlg), m_bSaveAndValidate(save) {}
     CDialog* m_pDlgWnd;
     BOOL m_bSaveAndValidate;
@@ -28,7 +28,7 @@ enum class CDlgItemKind { Static, Edit, Button, DefButton, Icon, GroupBox };
 
 // Style flags of a template item (subset).
 inline constexpr UINT DS_CENTER_TEXT = 0x1; // static: centred text
-inline constexpr UINT ES_CENTER = 0x1; // edit: centred text
+inline constexpr UINT ES_CENTER = 0x1;      // edit: centred text
 inline constexpr UINT ES_READONLY = 0x800;
 inline constexpr UINT ES_AUTOHSCROLL = 0x80;
 inline constexpr UINT WS_TABSTOP = 0x00010000;
@@ -55,14 +55,18 @@ struct CDlgTemplate {
 };
 
 // Dialog units to pixels for the 8-point dialog font at 96 dpi (base units 6 x 13).
-inline int AfxDluToPixelsX(int dlu) { return dlu * 6 / 4; }
-inline int AfxDluToPixelsY(int dlu) { return dlu * 13 / 8; }
+inline int AfxDluToPixelsX(int dlu) {
+    return dlu * 6 / 4;
+}
+inline int AfxDluToPixelsY(int dlu) {
+    return dlu * 13 / 8;
+}
 
 void AfxRegisterDialog(UINT id, const CDlgTemplate& tmpl);
 const CDlgTemplate* AfxFindDialog(UINT id);
 
 class CDialog : public CWnd {
-public:
+  public:
     // No window exists until DoModal, so a dialog may be a static object made before the
     // application starts.
     explicit CDialog(UINT templateId, CWnd* parent = nullptr);
@@ -95,7 +99,7 @@ public:
     bool IsOpen() const { return m_dialog != nullptr; }
     const CDlgTemplate* Template() const;
 
-private:
+  private:
     void Build();
     void Destroy();
     void ClickButton(int id);

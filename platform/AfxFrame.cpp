@@ -12,7 +12,7 @@
 // accelerator table is translated here, before the focus widget sees the key, as Win32's
 // TranslateAccelerator does; update handlers run first and a disabled command does not fire.
 class CFrameWidget : public QMainWindow {
-public:
+  public:
     explicit CFrameWidget(CFrameWnd* frame) : m_frame(frame) { qApp->installEventFilter(this); }
     ~CFrameWidget() override {
         if (qApp)
@@ -50,12 +50,13 @@ public:
     CAccelTable m_accels;
     bool m_lockSize = false;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* e) override {
         if (e->type() != QEvent::KeyPress || m_accels.empty())
             return false;
         auto* w = qobject_cast<QWidget*>(watched);
-        if (!w || w->window() != this || QApplication::activePopupWidget() || QApplication::activeModalWidget())
+        if (!w || w->window() != this || QApplication::activePopupWidget() ||
+            QApplication::activeModalWidget())
             return false;
         auto* k = static_cast<QKeyEvent*>(e);
         UINT vk = AfxVirtualKeyFromQt(k);
@@ -84,7 +85,7 @@ protected:
             setFixedSize(size());
     }
 
-private:
+  private:
     CFrameWnd* m_frame;
 };
 
@@ -98,7 +99,9 @@ CFrameWnd::~CFrameWnd() {
     m_widget = nullptr;
 }
 
-QMainWindow* CFrameWnd::MainWindow() const { return m_frameWidget.get(); }
+QMainWindow* CFrameWnd::MainWindow() const {
+    return m_frameWidget.get();
+}
 
 BOOL CFrameWnd::PreCreateWindow(CREATESTRUCT& cs) {
     if (cs.style == 0)

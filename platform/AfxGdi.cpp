@@ -46,14 +46,10 @@ struct FaceMap {
 
 // Faces the game names, mapped to the metric-compatible Liberation families.
 const FaceMap kFaces[] = {
-    {"Arial", "Liberation Sans"},
-    {"Microsoft Sans Serif", "Liberation Sans"},
-    {"MS Sans Serif", "Liberation Sans"},
-    {"Helvetica", "Liberation Sans"},
-    {"Courier New", "Liberation Mono"},
-    {"Courier", "Liberation Mono"},
-    {"Lucida Console", "Liberation Mono"},
-    {"Times New Roman", "Liberation Serif"},
+    {"Arial", "Liberation Sans"},          {"Microsoft Sans Serif", "Liberation Sans"},
+    {"MS Sans Serif", "Liberation Sans"},  {"Helvetica", "Liberation Sans"},
+    {"Courier New", "Liberation Mono"},    {"Courier", "Liberation Mono"},
+    {"Lucida Console", "Liberation Mono"}, {"Times New Roman", "Liberation Serif"},
 };
 
 bool EndsWith(const std::string& s, const char* suffix) {
@@ -97,14 +93,14 @@ BOOL CFont::CreateSimple(int height, const char* faceName, bool underline) {
                        CLIP_DEFAULT_PRECIS, PROOF_QUALITY, 0, faceName);
 }
 
-BOOL CFont::CreateFontA(int height, int, int, int, int weight, BYTE italic, BYTE underline, BYTE strikeOut, BYTE,
-                        BYTE, BYTE, BYTE quality, BYTE pitchAndFamily, const char* faceName) {
+BOOL CFont::CreateFontA(int height, int, int, int, int weight, BYTE italic, BYTE underline, BYTE strikeOut,
+                        BYTE, BYTE, BYTE, BYTE quality, BYTE pitchAndFamily, const char* faceName) {
     bool bold = false;
     CString family = MapFace(faceName, &bold);
     auto data = std::make_shared<CFontData>();
     QFont f{QString::fromLatin1(family.GetString())};
     f.setStyleHint((pitchAndFamily & 0x3) == FIXED_PITCH || family == "Liberation Mono" ? QFont::Monospace
-                                                                                         : QFont::SansSerif);
+                                                                                        : QFont::SansSerif);
     f.setWeight(bold || weight >= 600 ? QFont::Bold : QFont::Normal);
     f.setItalic(italic != 0);
     f.setUnderline(underline != 0);
@@ -199,7 +195,9 @@ BOOL CBitmap::DeleteObject() {
     return CGdiObject::DeleteObject();
 }
 
-CSize CBitmap::GetSize() const { return m_image ? CSize(m_image->width(), m_image->height()) : CSize(0, 0); }
+CSize CBitmap::GetSize() const {
+    return m_image ? CSize(m_image->width(), m_image->height()) : CSize(0, 0);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Stock objects

@@ -25,7 +25,7 @@ struct CDCState;
 class CSurface;
 
 class CGdiObject {
-public:
+  public:
     CGdiObject() = default;
     CGdiObject(const CGdiObject&) = delete;
     CGdiObject& operator=(const CGdiObject&) = delete;
@@ -34,12 +34,12 @@ public:
     virtual BOOL DeleteObject();
     bool IsValid() const { return m_valid; }
 
-protected:
+  protected:
     bool m_valid = false;
 };
 
 class CPen : public CGdiObject {
-public:
+  public:
     CPen() = default;
     CPen(int style, int width, COLORREF color) { CreatePen(style, width, color); }
     BOOL CreatePen(int style, int width, COLORREF color);
@@ -47,14 +47,14 @@ public:
     int Width() const { return m_width; }
     COLORREF Color() const { return m_color; }
 
-private:
+  private:
     int m_style = PS_SOLID;
     int m_width = 1;
     COLORREF m_color = 0;
 };
 
 class CBrush : public CGdiObject {
-public:
+  public:
     CBrush() = default;
     explicit CBrush(COLORREF color) { CreateSolidBrush(color); }
     BOOL CreateSolidBrush(COLORREF color);
@@ -63,7 +63,7 @@ public:
     // A brush that paints nothing (Win32's NULL_BRUSH).
     BOOL CreateHollowBrush();
 
-private:
+  private:
     COLORREF m_color = RGB(255, 255, 255);
     bool m_hollow = false;
 };
@@ -72,7 +72,7 @@ private:
 // "Courier New", "Lucida Console" -> Liberation Mono; "Times New Roman" -> Liberation Serif.
 // A face ending in " Bold" is the bold weight of its family. Other faces go to fontconfig.
 class CFont : public CGdiObject {
-public:
+  public:
     CFont() = default;
     ~CFont() override;
     // height > 0: cell height (ascent + descent) in pixels; height < 0: character (em) height;
@@ -97,12 +97,12 @@ public:
     // The Qt family the face name maps to (for tests and diagnostics).
     static CString MapFace(const char* faceName, bool* bold);
 
-private:
+  private:
     std::shared_ptr<const CFontData> m_data;
 };
 
 class CBitmap : public CGdiObject {
-public:
+  public:
     CBitmap() = default;
     ~CBitmap() override;
     // Loads ":/res/bitmap/<id>.bmp" (or .png) from the Qt resources. FALSE when it is missing.
@@ -118,14 +118,14 @@ public:
     // Platform internals.
     const std::shared_ptr<QImage>& Image() const { return m_image; }
 
-private:
+  private:
     std::shared_ptr<QImage> m_image;
 };
 
 // Replaceable text measurer behind GetTextExtentPoint32A, so layout tests can use a fixed-width
 // font model. The default measures with the real font metrics.
 class ITextMeasurer {
-public:
+  public:
     virtual ~ITextMeasurer() = default;
     // font is nullptr for the DC's default font.
     virtual SIZE Measure(const CFont* font, const char* text, int count) = 0;
@@ -134,7 +134,7 @@ public:
 void AfxSetTextMeasurer(ITextMeasurer* measurer);
 
 class CDC {
-public:
+  public:
     CDC();
     CDC(const CDC&) = delete;
     CDC& operator=(const CDC&) = delete;
@@ -203,7 +203,7 @@ public:
     void DetachSurface();
     CSurface* Surface() const;
 
-private:
+  private:
     std::unique_ptr<CDCState> m_state;
 };
 
@@ -219,7 +219,7 @@ CGdiObject* AfxGetStockObject(int index);
 
 // Prints the DC on a QPrinter (the print flow attaches it). Defined with the print support.
 class CPrinterDC : public CDC {
-public:
+  public:
     explicit CPrinterDC(QPrinter* printer);
     ~CPrinterDC() override;
 };

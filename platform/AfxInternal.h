@@ -26,7 +26,7 @@ std::shared_ptr<const CFontData> AfxDefaultFontData();
 // Something DCs draw on. DCs on the same surface share one QPainter, opened on first use and
 // closed when the last DC lets go, so many small drawing calls stay cheap.
 class CSurface {
-public:
+  public:
     virtual ~CSurface();
     virtual QPaintDevice* Device() = 0;
     // The pixels, for surfaces that have them (blit sources, GetPixel).
@@ -39,24 +39,24 @@ public:
     // Closes the shared painter (before the device is replaced or shown).
     void EndPainting();
 
-private:
+  private:
     std::unique_ptr<QPainter> m_painter;
     int m_users = 0;
 };
 
 class CImageSurface : public CSurface {
-public:
+  public:
     explicit CImageSurface(std::shared_ptr<QImage> image) : m_image(std::move(image)) {}
     QPaintDevice* Device() override { return m_image.get(); }
     QImage* Image() override { return m_image.get(); }
 
-private:
+  private:
     std::shared_ptr<QImage> m_image;
 };
 
 // The view's backing image.
 class CViewSurface : public CSurface {
-public:
+  public:
     explicit CViewSurface(CView* view) : m_view(view) {}
     QPaintDevice* Device() override { return &m_image; }
     QImage* Image() override { return &m_image; }
@@ -71,7 +71,7 @@ UINT AfxVirtualKeyFromQt(const QKeyEvent* event);
 
 // The view's widget: backing image, caret overlay, event translation.
 class CViewWidget : public QWidget {
-public:
+  public:
     explicit CViewWidget(CView* view);
     ~CViewWidget() override;
     void RequestDraw();
@@ -80,7 +80,7 @@ public:
     bool m_drawPending = false;
     bool m_drawPosted = false;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -93,7 +93,7 @@ protected:
     bool event(QEvent* event) override;
     bool focusNextPrevChild(bool next) override;
 
-private:
+  private:
     CView* m_view;
 };
 

@@ -8,12 +8,12 @@ namespace {
 QPrinter* g_jobPrinter = nullptr;
 
 class CPrinterSurface : public CSurface {
-public:
+  public:
     explicit CPrinterSurface(QPrinter* printer) : m_printer(printer) {}
     QPaintDevice* Device() override { return m_printer; }
     bool IsPrinter() const override { return true; }
 
-private:
+  private:
     QPrinter* m_printer;
 };
 } // namespace
@@ -23,9 +23,13 @@ CPrinterDC::CPrinterDC(QPrinter* printer) {
         AttachSurface(std::make_shared<CPrinterSurface>(printer));
 }
 
-CPrinterDC::~CPrinterDC() { DetachSurface(); }
+CPrinterDC::~CPrinterDC() {
+    DetachSurface();
+}
 
-BOOL CView::OnPreparePrinting(CPrintInfo* pInfo) { return DoPreparePrinting(pInfo); }
+BOOL CView::OnPreparePrinting(CPrintInfo* pInfo) {
+    return DoPreparePrinting(pInfo);
+}
 
 BOOL CView::DoPreparePrinting(CPrintInfo* pInfo) {
     if (!pInfo || !g_jobPrinter)
@@ -42,7 +46,9 @@ BOOL CView::DoPreparePrinting(CPrintInfo* pInfo) {
 
 void CView::OnBeginPrinting(CDC*, CPrintInfo*) {}
 void CView::OnEndPrinting(CDC*, CPrintInfo*) {}
-void CView::OnPrint(CDC* pDC, CPrintInfo*) { OnDraw(pDC); }
+void CView::OnPrint(CDC* pDC, CPrintInfo*) {
+    OnDraw(pDC);
+}
 
 // Without a known page count a job is one sheet, unless OnPrint puts more on paper itself.
 void CView::OnPrepareDC(CDC*, CPrintInfo* pInfo) {
@@ -59,7 +65,8 @@ void RunPrintJob(CView* view, QPrinter* printer, CPrintInfo& info) {
         if (dc.IsValid()) {
             info.m_rectDraw = CRect(0, 0, printer->width(), printer->height());
             view->OnBeginPrinting(&dc, &info);
-            for (info.m_nCurPage = info.GetMinPage(); info.m_nCurPage <= info.GetMaxPage(); ++info.m_nCurPage) {
+            for (info.m_nCurPage = info.GetMinPage(); info.m_nCurPage <= info.GetMaxPage();
+                 ++info.m_nCurPage) {
                 view->OnPrepareDC(&dc, &info);
                 if (!info.m_bContinuePrinting)
                     break;

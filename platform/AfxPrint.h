@@ -4,8 +4,8 @@
 #include "platform/AfxTypes.h"
 
 class CPrintInfo {
-public:
-    CRect m_rectDraw;               // the printable area of the sheet, printer pixels, left/top 0
+  public:
+    CRect m_rectDraw;                // the printable area of the sheet, printer pixels, left/top 0
     BOOL m_bContinuePrinting = TRUE; // OnPrint sets FALSE to end the job after this sheet
     UINT m_nCurPage = 1;
     BOOL m_bPreview = FALSE;
@@ -17,7 +17,7 @@ public:
     UINT GetMinPage() const { return m_nMinPage; }
     UINT GetMaxPage() const { return m_nMaxPage; }
 
-private:
+  private:
     UINT m_nMinPage = 1;
     UINT m_nMaxPage = 0xFFFF;
 };

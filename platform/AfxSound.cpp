@@ -15,7 +15,9 @@
 
 namespace {
 
-QString SoundPath(int id) { return QStringLiteral(":/res/sound/%1.wav").arg(id); }
+QString SoundPath(int id) {
+    return QStringLiteral(":/res/sound/%1.wav").arg(id);
+}
 
 // Playing time of a RIFF WAVE file from its header: data bytes / bytes per second. 0 when the
 // file cannot be read as a wave.
@@ -43,7 +45,7 @@ int WaveDurationMs(const QByteArray& wav) {
 }
 
 class CQtSoundPlayer : public ISoundPlayer {
-public:
+  public:
     int Play(int id, bool synchronous) override {
         QFile file(SoundPath(id));
         if (!file.open(QIODevice::ReadOnly))
@@ -62,7 +64,7 @@ public:
         return 1;
     }
 
-private:
+  private:
     QSoundEffect* Effect(int id) {
         auto it = m_effects.find(id);
         if (it != m_effects.end())
@@ -108,7 +110,9 @@ ISoundPlayer* g_player = nullptr;
 
 } // namespace
 
-void AfxSetSoundPlayer(ISoundPlayer* player) { g_player = player; }
+void AfxSetSoundPlayer(ISoundPlayer* player) {
+    g_player = player;
+}
 
 int AfxPlayWave(int id, bool synchronous) {
     if (synchronous)

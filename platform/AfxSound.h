@@ -2,7 +2,7 @@
 #pragma once
 
 class ISoundPlayer {
-public:
+  public:
     virtual ~ISoundPlayer() = default;
     // Returns 0 when the sound is missing or could not start, nonzero otherwise.
     virtual int Play(int id, bool synchronous) = 0;

@@ -30,7 +30,9 @@ CString CString::Right(int count) const {
     return CString(m_text.substr(static_cast<size_t>(GetLength() - count)));
 }
 
-CString CString::Mid(int first) const { return Mid(first, GetLength()); }
+CString CString::Mid(int first) const {
+    return Mid(first, GetLength());
+}
 
 CString CString::Mid(int first, int count) const {
     first = std::clamp(first, 0, GetLength());
@@ -110,7 +112,9 @@ int AfxFormat(char* buf, size_t bufSize, const char* fmt, ...) {
     return n;
 }
 
-CTime CTime::GetCurrentTime() { return CTime(time(nullptr)); }
+CTime CTime::GetCurrentTime() {
+    return CTime(time(nullptr));
+}
 
 CString CTime::Format(const char* fmt) const {
     if (!fmt || !*fmt)

@@ -8,7 +8,7 @@
 #include <string>
 
 class CString {
-public:
+  public:
     CString() = default;
     CString(const char* s) : m_text(s ? s : "") {}
     CString(const char* s, int count);
@@ -72,7 +72,7 @@ public:
     friend bool operator!=(const char* a, const CString& b) { return !(b == a); }
     friend bool operator<(const CString& a, const CString& b) { return a.m_text < b.m_text; }
 
-private:
+  private:
     std::string m_text;
 };
 
@@ -81,8 +81,7 @@ private:
 // Win32's wsprintfA also stops at 1024 characters; that limit is kept.
 int AfxFormatV(char* buf, size_t bufSize, const char* fmt, va_list args);
 
-template <size_t N>
-int wsprintfA(char (&buf)[N], const char* fmt, ...) {
+template <size_t N> int wsprintfA(char (&buf)[N], const char* fmt, ...) {
     va_list args;
     va_start(args, fmt);
     int n = AfxFormatV(buf, N, fmt, args);
@@ -94,7 +93,7 @@ int wsprintfA(char (&buf)[N], const char* fmt, ...) {
 int AfxFormat(char* buf, size_t bufSize, const char* fmt, ...) __attribute__((format(printf, 3, 4)));
 
 class CTime {
-public:
+  public:
     CTime() = default;
     explicit CTime(time_t t) : m_time(t) {}
     static CTime GetCurrentTime();
@@ -102,6 +101,6 @@ public:
     // strftime in local time; "%c" gives the locale's date and time.
     CString Format(const char* fmt) const;
 
-private:
+  private:
     time_t m_time = 0;
 };

@@ -30,9 +30,15 @@ typedef CWnd* HWND; // a window is identified by its wrapper object
 inline constexpr COLORREF RGB(int r, int g, int b) {
     return static_cast<COLORREF>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
 }
-inline constexpr int GetRValue(COLORREF c) { return static_cast<int>(c & 0xFF); }
-inline constexpr int GetGValue(COLORREF c) { return static_cast<int>((c >> 8) & 0xFF); }
-inline constexpr int GetBValue(COLORREF c) { return static_cast<int>((c >> 16) & 0xFF); }
+inline constexpr int GetRValue(COLORREF c) {
+    return static_cast<int>(c & 0xFF);
+}
+inline constexpr int GetGValue(COLORREF c) {
+    return static_cast<int>((c >> 8) & 0xFF);
+}
+inline constexpr int GetBValue(COLORREF c) {
+    return static_cast<int>((c >> 16) & 0xFF);
+}
 
 struct RECT {
     int left, top, right, bottom;
@@ -47,7 +53,7 @@ typedef RECT* LPRECT;
 typedef const RECT* LPCRECT;
 
 class CPoint : public POINT {
-public:
+  public:
     CPoint() : POINT{0, 0} {}
     CPoint(int px, int py) : POINT{px, py} {}
     CPoint(POINT p) : POINT(p) {}
@@ -56,7 +62,7 @@ public:
 };
 
 class CSize : public SIZE {
-public:
+  public:
     CSize() : SIZE{0, 0} {}
     CSize(int w, int h) : SIZE{w, h} {}
     CSize(SIZE s) : SIZE(s) {}
@@ -66,7 +72,7 @@ public:
 
 // Right and bottom are exclusive, as GDI fills them.
 class CRect : public RECT {
-public:
+  public:
     CRect() : RECT{0, 0, 0, 0} {}
     CRect(int l, int t, int r, int b) : RECT{l, t, r, b} {}
     CRect(const RECT& r) : RECT(r) {}
@@ -110,7 +116,9 @@ inline BOOL CopyRect(RECT* dst, const RECT* src) {
 inline BOOL PtInRect(const RECT* r, POINT p) {
     return r && p.x >= r->left && p.x < r->right && p.y >= r->top && p.y < r->bottom;
 }
-inline BOOL IsRectEmpty(const RECT* r) { return !r || r->right <= r->left || r->bottom <= r->top; }
+inline BOOL IsRectEmpty(const RECT* r) {
+    return !r || r->right <= r->left || r->bottom <= r->top;
+}
 
 // Virtual-key codes.
 inline constexpr UINT VK_LBUTTON = 0x01;

@@ -63,7 +63,8 @@ UINT AfxVirtualKeyFromQt(const QKeyEvent* e) {
     const int key = e->key();
     const bool keypad = (e->modifiers() & Qt::KeypadModifier) != 0;
     if (key >= Qt::Key_0 && key <= Qt::Key_9)
-        return keypad ? VK_NUMPAD0 + static_cast<UINT>(key - Qt::Key_0) : static_cast<UINT>('0' + (key - Qt::Key_0));
+        return keypad ? VK_NUMPAD0 + static_cast<UINT>(key - Qt::Key_0)
+                      : static_cast<UINT>('0' + (key - Qt::Key_0));
     if (key >= Qt::Key_A && key <= Qt::Key_Z)
         return static_cast<UINT>('A' + (key - Qt::Key_A));
     if (key >= Qt::Key_F1 && key <= Qt::Key_F12)
@@ -136,7 +137,9 @@ CViewWidget::CViewWidget(CView* view) : m_surface(std::make_shared<CViewSurface>
     m_surface->Resize(width(), height());
 }
 
-CViewWidget::~CViewWidget() { m_surface->EndPainting(); }
+CViewWidget::~CViewWidget() {
+    m_surface->EndPainting();
+}
 
 void CViewWidget::RequestDraw() {
     m_drawPending = true;
@@ -168,7 +171,9 @@ void CViewWidget::resizeEvent(QResizeEvent*) {
     }
 }
 
-void CViewWidget::showEvent(QShowEvent*) { RequestDraw(); }
+void CViewWidget::showEvent(QShowEvent*) {
+    RequestDraw();
+}
 
 void CViewWidget::mousePressEvent(QMouseEvent* e) {
     if (!m_view)
@@ -237,12 +242,16 @@ bool CViewWidget::event(QEvent* e) {
     return QWidget::event(e);
 }
 
-bool CViewWidget::focusNextPrevChild(bool) { return false; }
+bool CViewWidget::focusNextPrevChild(bool) {
+    return false;
+}
 
 // ---------------------------------------------------------------------------------------------
 // CView
 
-CView::CView() { ViewList().push_back(this); }
+CView::CView() {
+    ViewList().push_back(this);
+}
 
 CView::~CView() {
     auto& list = ViewList();
@@ -258,7 +267,9 @@ CView::~CView() {
     }
 }
 
-const std::vector<CView*>& CView::AllViews() { return ViewList(); }
+const std::vector<CView*>& CView::AllViews() {
+    return ViewList();
+}
 
 CViewWidget* CView::ViewWidget() {
     if (!m_viewWidget) {
@@ -273,9 +284,15 @@ const QImage& CView::BackingImage() const {
     return m_viewWidget ? m_viewWidget->m_surface->m_image : empty;
 }
 
-BOOL CView::PreCreateWindow(CREATESTRUCT&) { return TRUE; }
-void CView::OnInitialUpdate() { OnUpdate(nullptr, 0); }
-void CView::OnUpdate(CView*, LPARAM) { Invalidate(TRUE); }
+BOOL CView::PreCreateWindow(CREATESTRUCT&) {
+    return TRUE;
+}
+void CView::OnInitialUpdate() {
+    OnUpdate(nullptr, 0);
+}
+void CView::OnUpdate(CView*, LPARAM) {
+    Invalidate(TRUE);
+}
 
 BOOL CView::OnCmdMsg(UINT id, CCmdUI* updateOrNull) {
     if (DispatchOwn(id, updateOrNull))
@@ -301,7 +318,9 @@ void CView::Invalidate(BOOL) {
         w->m_drawPending = true; // runs when the view is shown
 }
 
-bool CView::DrawPending() const { return m_viewWidget && m_viewWidget->m_drawPending; }
+bool CView::DrawPending() const {
+    return m_viewWidget && m_viewWidget->m_drawPending;
+}
 
 void CView::RunDraw() {
     CViewWidget* w = ViewWidget();

@@ -35,7 +35,9 @@ BOOL CCmdTarget::DispatchOwn(UINT id, CCmdUI* updateOrNull) {
     return TRUE;
 }
 
-BOOL CCmdTarget::OnCmdMsg(UINT id, CCmdUI* updateOrNull) { return DispatchOwn(id, updateOrNull); }
+BOOL CCmdTarget::OnCmdMsg(UINT id, CCmdUI* updateOrNull) {
+    return DispatchOwn(id, updateOrNull);
+}
 
 namespace {
 int g_waitDepth = 0;
@@ -61,7 +63,9 @@ void CCmdTarget::EndWaitCursor() {
 
 CWnd::CWnd() = default;
 
-CWnd::~CWnd() { AfxCaretWindowDestroyed(this); }
+CWnd::~CWnd() {
+    AfxCaretWindowDestroyed(this);
+}
 
 void CWnd::GetClientRect(RECT* rect) const {
     if (!rect)
@@ -151,8 +155,12 @@ BOOL CWnd::EnableWindow(BOOL enable) {
     return wasDisabled;
 }
 
-BOOL CWnd::IsWindowEnabled() const { return m_widget && m_widget->isEnabled(); }
-BOOL CWnd::IsWindowVisible() const { return m_widget && m_widget->isVisible(); }
+BOOL CWnd::IsWindowEnabled() const {
+    return m_widget && m_widget->isEnabled();
+}
+BOOL CWnd::IsWindowVisible() const {
+    return m_widget && m_widget->isVisible();
+}
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM, LPARAM lParam) {
     if (message == WM_SETTEXT) {
@@ -220,7 +228,9 @@ BOOL CWnd::CreateCaret(CBitmap* bitmap) {
     return MakeCaret(this, *bitmap->Image());
 }
 
-BOOL CWnd::CreateCaret(CBitmap* bitmap, int, int) { return CreateCaret(bitmap); }
+BOOL CWnd::CreateCaret(CBitmap* bitmap, int, int) {
+    return CreateCaret(bitmap);
+}
 
 void CWnd::CreateSolidCaret(int width, int height) {
     QImage shape(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32);
@@ -238,7 +248,9 @@ void CWnd::SetCaretPos(int x, int y) {
     RefreshCaret();
 }
 
-CPoint CWnd::GetCaretPos() { return CPoint(g_caret.x, g_caret.y); }
+CPoint CWnd::GetCaretPos() {
+    return CPoint(g_caret.x, g_caret.y);
+}
 
 void CWnd::ShowCaret() {
     if (g_caret.owner != this || g_caret.hideCount == 0)
@@ -316,13 +328,15 @@ CCaretState AfxGetCaretState() {
 void AfxDrawCaretOverlay(QWidget* widget, QPainter& painter, const QImage& image) {
     if (!g_caret.owner || g_caret.owner->Widget() != widget || g_caret.hideCount != 0 || !g_caret.blinkOn)
         return;
-    QRect area = QRect(g_caret.x, g_caret.y, g_caret.shape.width(), g_caret.shape.height()).intersected(image.rect());
+    QRect area =
+        QRect(g_caret.x, g_caret.y, g_caret.shape.width(), g_caret.shape.height()).intersected(image.rect());
     if (area.isEmpty())
         return;
     QImage piece = image.copy(area);
     for (int y = 0; y < piece.height(); ++y) {
         auto* dst = reinterpret_cast<QRgb*>(piece.scanLine(y));
-        const auto* mask = reinterpret_cast<const QRgb*>(g_caret.shape.constScanLine(y + area.y() - g_caret.y));
+        const auto* mask =
+            reinterpret_cast<const QRgb*>(g_caret.shape.constScanLine(y + area.y() - g_caret.y));
         for (int x = 0; x < piece.width(); ++x)
             dst[x] = 0xFF000000u | ((dst[x] ^ mask[x + area.x() - g_caret.x]) & 0x00FFFFFFu);
     }
@@ -336,8 +350,12 @@ namespace {
 AfxModalHookFn g_modalHook;
 }
 
-void AfxSetModalHook(AfxModalHookFn hook) { g_modalHook = std::move(hook); }
-bool AfxHasModalHook() { return static_cast<bool>(g_modalHook); }
+void AfxSetModalHook(AfxModalHookFn hook) {
+    g_modalHook = std::move(hook);
+}
+bool AfxHasModalHook() {
+    return static_cast<bool>(g_modalHook);
+}
 
 bool AfxCallModalHook(const char* kind, QWidget* dialogOrNull, const char* text, int* result) {
     if (!g_modalHook)
@@ -436,9 +454,15 @@ std::map<UINT, std::string>& Strings() {
 }
 } // namespace
 
-void AfxRegisterMenu(UINT id, const CMenuTemplate& menu) { Menus()[id] = menu; }
-void AfxRegisterAccelerators(UINT id, const CAccelTable& table) { Accels()[id] = table; }
-void AfxRegisterString(UINT id, const char* text) { Strings()[id] = text ? text : ""; }
+void AfxRegisterMenu(UINT id, const CMenuTemplate& menu) {
+    Menus()[id] = menu;
+}
+void AfxRegisterAccelerators(UINT id, const CAccelTable& table) {
+    Accels()[id] = table;
+}
+void AfxRegisterString(UINT id, const char* text) {
+    Strings()[id] = text ? text : "";
+}
 const CMenuTemplate* AfxFindMenu(UINT id) {
     auto it = Menus().find(id);
     return it == Menus().end() ? nullptr : &it->second;
@@ -455,7 +479,9 @@ const char* AfxFindString(UINT id) {
 // ---------------------------------------------------------------------------------------------
 // Document
 
-CDocument::CDocument() : m_title("Untitled") { OnCommand(ID_FILE_SAVE, [this] { DoFileSave(); }); }
+CDocument::CDocument() : m_title("Untitled") {
+    OnCommand(ID_FILE_SAVE, [this] { DoFileSave(); });
+}
 
 CDocument::~CDocument() {
     for (CView* v : m_views)
@@ -479,7 +505,9 @@ BOOL CDocument::DoFileSave() {
     return result == IDOK;
 }
 
-BOOL CDocument::OnCmdMsg(UINT id, CCmdUI* updateOrNull) { return DispatchOwn(id, updateOrNull); }
+BOOL CDocument::OnCmdMsg(UINT id, CCmdUI* updateOrNull) {
+    return DispatchOwn(id, updateOrNull);
+}
 
 void CDocument::UpdateAllViews(CView* sender, LPARAM hint) {
     for (CView* v : m_views)

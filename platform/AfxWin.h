@@ -28,7 +28,7 @@ class CFrameWidget;
 
 // Enabling state of one menu item or accelerator, asked for before it is shown or fired.
 class CCmdUI {
-public:
+  public:
     UINT m_nID = 0;
     BOOL m_bEnabled = TRUE;
     int m_nCheck = 0;
@@ -50,7 +50,7 @@ public:
 // their constructors). Routing is view -> document -> frame -> application; an id nobody
 // handles does nothing, and its menu item or accelerator stays enabled but inert.
 class CCmdTarget {
-public:
+  public:
     CCmdTarget() = default;
     CCmdTarget(const CCmdTarget&) = delete;
     CCmdTarget& operator=(const CCmdTarget&) = delete;
@@ -69,23 +69,23 @@ public:
 
     bool HasCommandHandler(UINT id) const { return m_commands.count(id) != 0; }
 
-protected:
-    template <class T>
-    void OnCommand(UINT id, void (T::*handler)()) {
+  protected:
+    template <class T> void OnCommand(UINT id, void (T::*handler)()) {
         T* self = static_cast<T*>(this);
         m_commands[id] = [self, handler]() { (self->*handler)(); };
     }
-    template <class T>
-    void OnUpdateCommand(UINT id, void (T::*handler)(CCmdUI*)) {
+    template <class T> void OnUpdateCommand(UINT id, void (T::*handler)(CCmdUI*)) {
         T* self = static_cast<T*>(this);
         m_updates[id] = [self, handler](CCmdUI* ui) { (self->*handler)(ui); };
     }
     void OnCommand(UINT id, std::function<void()> handler) { m_commands[id] = std::move(handler); }
-    void OnUpdateCommand(UINT id, std::function<void(CCmdUI*)> handler) { m_updates[id] = std::move(handler); }
+    void OnUpdateCommand(UINT id, std::function<void(CCmdUI*)> handler) {
+        m_updates[id] = std::move(handler);
+    }
     // Handlers of this object only (the routing is added by the subclasses).
     BOOL DispatchOwn(UINT id, CCmdUI* updateOrNull);
 
-private:
+  private:
     std::map<UINT, std::function<void()>> m_commands;
     std::map<UINT, std::function<void(CCmdUI*)>> m_updates;
 };
@@ -100,7 +100,7 @@ struct CREATESTRUCT {
 };
 
 class CWnd : public CCmdTarget {
-public:
+  public:
     CWnd();
     ~CWnd() override;
 
@@ -144,7 +144,7 @@ public:
     // Wraps an existing widget (dialog controls); the widget is not owned.
     void AttachWidget(QWidget* widget) { m_widget = widget; }
 
-protected:
+  protected:
     QWidget* m_widget = nullptr;
     CWnd* m_parent = nullptr;
 };
@@ -159,8 +159,8 @@ BOOL HideCaret(HWND wnd);
 // What tests can see of the caret.
 struct CCaretState {
     bool exists = false;
-    bool visible = false;  // hide count 0 (blinking phase not considered)
-    bool blinkOn = false;  // the blinking phase currently drawn
+    bool visible = false; // hide count 0 (blinking phase not considered)
+    bool blinkOn = false; // the blinking phase currently drawn
     int hideCount = 0;
     int x = 0, y = 0;
     int width = 0, height = 0;
@@ -169,17 +169,17 @@ struct CCaretState {
 CCaretState AfxGetCaretState();
 
 class CArchive {
-public:
+  public:
     explicit CArchive(bool storing = false) : m_storing(storing) {}
     BOOL IsStoring() const { return m_storing; }
     BOOL IsLoading() const { return !m_storing; }
 
-private:
+  private:
     bool m_storing;
 };
 
 class CDocument : public CCmdTarget {
-public:
+  public:
     CDocument();
     ~CDocument() override;
 
@@ -201,14 +201,14 @@ public:
     void SetTitle(const char* title) { m_title = title; }
     const CString& GetTitle() const { return m_title; }
 
-private:
+  private:
     std::vector<CView*> m_views;
     BOOL m_modified = FALSE;
     CString m_title;
 };
 
 class CView : public CWnd {
-public:
+  public:
     CView();
     ~CView() override;
 
@@ -266,7 +266,7 @@ public:
     // Every live view (presentation before blocking work).
     static const std::vector<CView*>& AllViews();
 
-private:
+  private:
     friend class CViewWidget;
     CDocument* m_document = nullptr;
     CViewWidget* m_viewWidget = nullptr; // owned: deleted with the view
@@ -275,16 +275,16 @@ private:
 // Device contexts of a window. Both draw into the view's backing image; releasing a client DC
 // asks the view to present the image (the paint DC is released by the paint pass itself).
 class CClientDC : public CDC {
-public:
+  public:
     explicit CClientDC(CWnd* wnd);
     ~CClientDC() override;
 
-protected:
+  protected:
     CWnd* m_pWnd;
 };
 
 class CPaintDC : public CClientDC {
-public:
+  public:
     explicit CPaintDC(CWnd* wnd);
     ~CPaintDC() override;
 };
@@ -321,7 +321,7 @@ const CAccelTable* AfxFindAccelerators(UINT id);
 const char* AfxFindString(UINT id); // nullptr when missing
 
 class CFrameWnd : public CWnd {
-public:
+  public:
     CFrameWnd();
     ~CFrameWnd() override;
 
@@ -343,7 +343,7 @@ public:
     DWORD Style() const { return m_style; }
     QMainWindow* MainWindow() const;
 
-private:
+  private:
     friend class CFrameWidget;
     CView* m_view = nullptr;
     DWORD m_style = 0;
@@ -352,16 +352,16 @@ private:
 
 // Single-document template: creates document, frame and view once, then reuses them.
 class CSingleDocTemplate {
-public:
+  public:
     CSingleDocTemplate(UINT resourceId, std::function<CDocument*()> makeDoc,
                        std::function<CFrameWnd*()> makeFrame, std::function<CView*()> makeView)
         : m_resourceId(resourceId), m_makeDoc(std::move(makeDoc)), m_makeFrame(std::move(makeFrame)),
           m_makeView(std::move(makeView)) {}
-    template <class TDoc, class TFrame, class TView>
-    static CSingleDocTemplate* Create(UINT resourceId) {
+    template <class TDoc, class TFrame, class TView> static CSingleDocTemplate* Create(UINT resourceId) {
         return new CSingleDocTemplate(
             resourceId, [] { return static_cast<CDocument*>(new TDoc); },
-            [] { return static_cast<CFrameWnd*>(new TFrame); }, [] { return static_cast<CView*>(new TView); });
+            [] { return static_cast<CFrameWnd*>(new TFrame); },
+            [] { return static_cast<CView*>(new TView); });
     }
     ~CSingleDocTemplate();
     // New (nullptr) document: the first call creates everything; later calls re-initialise
@@ -371,7 +371,7 @@ public:
     CFrameWnd* Frame() const { return m_frame; }
     CView* View() const { return m_view; }
 
-private:
+  private:
     UINT m_resourceId;
     std::function<CDocument*()> m_makeDoc;
     std::function<CFrameWnd*()> m_makeFrame;
@@ -382,13 +382,13 @@ private:
 };
 
 class CCommandLineInfo {
-public:
+  public:
     enum { FileNew, FileOpen, FileNothing };
     int m_nShellCommand = FileNew;
 };
 
 class CWinApp : public CCmdTarget {
-public:
+  public:
     explicit CWinApp(const char* appName = nullptr);
     ~CWinApp() override;
 
@@ -423,7 +423,7 @@ public:
     CWnd* m_pMainWnd = nullptr;
     CString m_pszAppName;
 
-private:
+  private:
     std::unique_ptr<CSingleDocTemplate> m_template;
     std::unique_ptr<QPrinter> m_printer;
 };

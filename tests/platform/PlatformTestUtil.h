@@ -11,7 +11,7 @@
 
 // A view whose OnDraw runs a test-supplied function, shown offscreen at a fixed client size.
 class CTestView : public CView {
-public:
+  public:
     std::function<void(CDC*)> m_draw;
     int m_drawCount = 0;
     void OnDraw(CDC* pDC) override {

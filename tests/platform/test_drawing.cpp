@@ -15,7 +15,7 @@ QRect InkBox(const CView& view, const QRect& area) {
 }
 
 class Drawing : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ShowView(m_view, 300, 200); }
     CTestView m_view;
 };
@@ -194,7 +194,8 @@ TEST_F(Drawing, WordBreakWrapsAtSpacesHonoursNewlinesAndClips) {
         dc.SelectObject(&font);
         dc.SetBkMode(TRANSPARENT);
         RECT calc = r;
-        lines = dc.DrawText("one two three four five six\n\nseven", -1, &calc, DT_WORDBREAK | DT_CALCRECT) / 20;
+        lines =
+            dc.DrawText("one two three four five six\n\nseven", -1, &calc, DT_WORDBREAK | DT_CALCRECT) / 20;
         dc.DrawText("one two three four five six\n\nseven", -1, &r, DT_WORDBREAK);
     }
     // Wider than 120 px on one line, so at least two lines, then an empty line, then "seven".

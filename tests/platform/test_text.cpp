@@ -55,11 +55,12 @@ TEST(Fonts, CellHeightEqualsRequestedHeight) {
     CTestView view;
     ShowView(view, 200, 100);
     CClientDC dc(&view);
-    for (const char* face : {"Arial", "Arial Bold", "Lucida Console", "Courier New", "Microsoft Sans Serif"}) {
+    for (const char* face :
+         {"Arial", "Arial Bold", "Lucida Console", "Courier New", "Microsoft Sans Serif"}) {
         for (int height : {10, 11, 12, 15, 22, 28, 35, 49, 89}) {
             CFont font;
-            font.CreateFontA(height, 0, 0, 0, 0, 0, 0, 0, ANSI_CHARSET, OUT_DEVICE_PRECIS, CLIP_DEFAULT_PRECIS,
-                             PROOF_QUALITY, 0, face);
+            font.CreateFontA(height, 0, 0, 0, 0, 0, 0, 0, ANSI_CHARSET, OUT_DEVICE_PRECIS,
+                             CLIP_DEFAULT_PRECIS, PROOF_QUALITY, 0, face);
             dc.SelectObject(&font);
             SIZE size{0, 0};
             ASSERT_TRUE(dc.GetTextExtentPoint32A("MW", 2, &size));
@@ -101,7 +102,7 @@ TEST(Fonts, FacesMapToLiberationAndBoldSuffix) {
 
 namespace {
 class CFixedMeasurer : public ITextMeasurer {
-public:
+  public:
     SIZE Measure(const CFont*, const char*, int count) override { return SIZE{count * 7, 13}; }
 };
 } // namespace

@@ -1,13 +1,15 @@
 #include "PlatformTestUtil.h"
 
+#include <QDir>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScreen>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -18,7 +20,7 @@
 namespace {
 
 class CRecordingView : public CTestView {
-public:
+  public:
     std::vector<std::string> m_events;
     std::vector<UINT> m_keys;
     void OnLButtonDown(UINT, CPoint p) override { Log("down", p); }
@@ -27,7 +29,7 @@ public:
     void OnRButtonDown(UINT, CPoint p) override { Log("rdown", p); }
     void OnKeyDown(UINT nChar, UINT, UINT) override { m_keys.push_back(nChar); }
 
-private:
+  private:
     void Log(const char* what, CPoint p) {
         m_events.push_back(std::string(what) + " " + std::to_string(p.x) + "," + std::to_string(p.y));
     }
@@ -105,8 +107,8 @@ TEST(Input, MainRowDigitsKeypadDigitsAndNavigationKeys) {
     Press(w, Qt::Key_F1);
     Press(w, Qt::Key_Return);
     Press(w, Qt::Key_Tab);
-    std::vector<UINT> expected{'5',     VK_NUMPAD5, VK_HOME, VK_END,   VK_DELETE, VK_LEFT,   VK_UP,
-                               VK_RIGHT, VK_DOWN,   VK_NEXT, VK_PRIOR, VK_F1,     VK_RETURN, VK_TAB};
+    std::vector<UINT> expected{'5',      VK_NUMPAD5, VK_HOME, VK_END,   VK_DELETE, VK_LEFT,   VK_UP,
+                               VK_RIGHT, VK_DOWN,    VK_NEXT, VK_PRIOR, VK_F1,     VK_RETURN, VK_TAB};
     EXPECT_EQ(view.m_keys, expected);
 }
 
@@ -131,7 +133,7 @@ constexpr UINT kMenuId = 9100;
 constexpr UINT kViewCmd = 32771, kDocCmd = 32780, kAppCmd = 32790, kNoHandler = ID_EDIT_UNDO;
 
 class CRoutingView : public CRecordingView {
-public:
+  public:
     int m_viewCmds = 0;
     BOOL m_enabled = TRUE;
     CRoutingView() {
@@ -143,9 +145,11 @@ public:
 };
 
 class CRoutingDoc : public CDocument {
-public:
+  public:
     int m_docCmds = 0, m_newDocs = 0;
-    CRoutingDoc() { OnCommand(kDocCmd, [this] { ++m_docCmds; }); }
+    CRoutingDoc() {
+        OnCommand(kDocCmd, [this] { ++m_docCmds; });
+    }
     BOOL OnNewDocument() override {
         ++m_newDocs;
         return CDocument::OnNewDocument();
@@ -153,16 +157,19 @@ public:
 };
 
 class CRoutingApp : public CWinApp {
-public:
+  public:
     int m_appCmds = 0;
-    CRoutingApp() : CWinApp("Routing") { OnCommand(kAppCmd, [this] { ++m_appCmds; }); }
+    CRoutingApp() : CWinApp("Routing") {
+        OnCommand(kAppCmd, [this] { ++m_appCmds; });
+    }
 };
 
 class Frame : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        AfxRegisterMenu(kMenuId, {{"&File", {{"&Print...\tCtrl+P", kViewCmd}, {nullptr, 0}, {"E&xit", ID_APP_EXIT}}},
-                                  {"Options", {{"Doc", kDocCmd}, {"App", kAppCmd}, {"Undo", kNoHandler}}}});
+        AfxRegisterMenu(kMenuId,
+                        {{"&File", {{"&Print...\tCtrl+P", kViewCmd}, {nullptr, 0}, {"E&xit", ID_APP_EXIT}}},
+                         {"Options", {{"Doc", kDocCmd}, {"App", kAppCmd}, {"Undo", kNoHandler}}}});
         AfxRegisterAccelerators(kMenuId, {{'P', FCONTROL, kViewCmd},
                                           {'N', FCONTROL, ID_FILE_NEW},
                                           {'Z', FCONTROL, kNoHandler},
@@ -282,7 +289,7 @@ const CDlgTemplate kEntryTemplate{"Entry",
                                    {CDlgItemKind::Button, IDCANCEL, "Cancel", 140, 80, 50, 14, WS_TABSTOP}}};
 
 class CEntryDialog : public CDialog {
-public:
+  public:
     CString m_a, m_b;
     bool m_focusSecond = false;
     CEntryDialog() : CDialog(&kEntryTemplate) { OnCommand(1000, &CEntryDialog::OnFill); }
@@ -351,7 +358,7 @@ TEST(Modal, CancelLeavesMembersUnchanged) {
 
 namespace {
 class CRecorder : public ISoundPlayer {
-public:
+  public:
     std::vector<std::pair<int, bool>> m_played;
     int Play(int id, bool synchronous) override {
         m_played.emplace_back(id, synchronous);
@@ -369,4 +376,41 @@ TEST(Sound, RecorderReplacesThePlayerAndMissingSoundsReturnZero) {
     std::vector<std::pair<int, bool>> expected{{103, false}, {101, true}};
     EXPECT_EQ(recorder.m_played, expected);
     EXPECT_EQ(AfxPlayWave(99999, true), 0);
+}
+
+namespace {
+class CPrintingView : public CTestView {
+  public:
+    int m_prints = 0;
+    CRect m_drawRect;
+    void OnPrint(CDC* pDC, CPrintInfo* pInfo) override {
+        ++m_prints;
+        m_drawRect = pInfo->m_rectDraw;
+        pInfo->m_bContinuePrinting = TRUE;
+        CFont font;
+        font.CreateSimple(pInfo->m_rectDraw.Height() / 60, "Arial");
+        pDC->SelectObject(&font);
+        pDC->TextOut(0, 0, "sheet", 5);
+        pDC->EndPage(); // a second sheet made by OnPrint itself
+        pDC->StartPage();
+        pDC->TextOut(0, 0, "more", 4);
+    }
+};
+} // namespace
+
+TEST(Printing, PdfJobIsOneCallOfOnPrintWithThePrintableArea) {
+    CPrintingView view;
+    QString path = QDir::temp().filePath(QStringLiteral("cellwright-platform-print.pdf"));
+    QFile::remove(path);
+    EXPECT_TRUE(view.PrintToPdf(path.toUtf8().constData()));
+    EXPECT_EQ(view.m_prints, 1); // no page count: the framework stops after the first call
+    EXPECT_GT(view.m_drawRect.Width(), 1000);
+    EXPECT_EQ(view.m_drawRect.left, 0);
+    QFile pdf(path);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    QByteArray data = pdf.readAll();
+    EXPECT_TRUE(data.startsWith("%PDF"));
+    EXPECT_TRUE(data.contains("/Count 2"));
+    pdf.close();
+    QFile::remove(path);
 }
