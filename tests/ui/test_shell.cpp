@@ -154,11 +154,13 @@ TEST_F(ShellTest, CaptionCarriesTheTimeAndTheVersion) {
 TEST_F(ShellTest, AboutBoxShowsNameVersionAndOk) {
     QString title;
     QStringList labels;
+    bool hasIcon = false;
     AfxSetModalHook([&](const char* kind, QWidget* dialog, const char* text) {
         if (std::string(kind) == "dialog" && dialog) {
             title = text;
             for (QLabel* label : dialog->findChildren<QLabel*>()) {
                 labels << label->text();
+                hasIcon = hasIcon || !label->pixmap().isNull();
             }
         }
         return static_cast<int>(IDOK);
@@ -167,6 +169,7 @@ TEST_F(ShellTest, AboutBoxShowsNameVersionAndOk) {
     AfxSetModalHook([](const char*, QWidget*, const char*) { return static_cast<int>(IDCANCEL); });
     EXPECT_EQ(title, "About Cellwright");
     EXPECT_TRUE(labels.contains("Cellwright Version QV317")) << labels.join("|").toStdString();
+    EXPECT_TRUE(hasIcon);
 }
 
 TEST_F(ShellTest, FileAndEditCommandsLeaveTheGameAlone) {
