@@ -190,3 +190,12 @@ TEST(ViewConstruction, InstructionTextEndsWithItsMarkerAndNothingAfter) {
     EXPECT_EQ(view.m_currentPage, 1);
     EXPECT_EQ(view.m_verdict, -1);
 }
+
+TEST(ScreenGeometry, TallNarrowClientRunsTheGridOffBothSidesWithoutHarm) {
+    auto view = MakePaintedView(780, 1800, 5);
+    EXPECT_EQ(view->m_gridLeft, -285);
+    EXPECT_TRUE(view->m_helpPanelRect.IsRectEmpty());
+    ASSERT_TRUE(view->OnCmdMsg(32771, nullptr));
+    view->PaintBoard();
+    EXPECT_EQ(view->m_option, 1);
+}
