@@ -183,12 +183,6 @@ TEST(ViewConstruction, InstructionTextEndsWithItsMarkerAndNothingAfter) {
     for (int i = end + 1; i < CQuillmoorView::kHelpTextCapacity; ++i) {
         EXPECT_TRUE(view.m_helpText[i].IsEmpty()) << i;
     }
-    // A fresh view starts on the home page with the possibles in the default face.
-    EXPECT_EQ(view.m_option, 0);
-    EXPECT_EQ(view.m_points, 16383);
-    EXPECT_EQ(view.m_fontName, "Lucida Console");
-    EXPECT_EQ(view.m_currentPage, 1);
-    EXPECT_EQ(view.m_verdict, -1);
 }
 
 TEST(ScreenGeometry, TallNarrowClientRunsTheGridOffBothSidesWithoutHarm) {

@@ -65,23 +65,6 @@ TEST_F(ShellTest, MainWindowIsMaximisedWithACaptionOnly) {
     EXPECT_EQ(m_view->m_gridReady, 1); // the first paint made a grid in advance
 }
 
-TEST_F(ShellTest, MenuBarHasTheFourMenusWithTheirItems) {
-    QStringList titles;
-    for (QAction* action : m_frame->MainWindow()->menuBar()->actions()) {
-        titles << action->text();
-    }
-    EXPECT_EQ(titles, QStringList({"&File", "Options", "Fonts", "&Help"}));
-    ASSERT_NE(OpenMenu("Options"), nullptr);
-    const auto options = Items(OpenMenu("Options"));
-    ASSERT_EQ(options.size(), 3u);
-    EXPECT_EQ(options[0].first, "Easy - Lots of Clues");
-    EXPECT_EQ(options[1].first, "Hard - Fewer Clues");
-    EXPECT_EQ(options[2].first, "Use Your Own Numbers");
-    const auto help = Items(OpenMenu("&Help"));
-    ASSERT_EQ(help.size(), 1u);
-    EXPECT_EQ(help[0].first, "&About Cellwright...");
-}
-
 TEST_F(ShellTest, OptionsAreEnabledOnlyOnTheHomePage) {
     for (const auto& item : Items(OpenMenu("Options"))) {
         EXPECT_TRUE(item.second) << item.first.toStdString();
