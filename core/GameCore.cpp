@@ -53,6 +53,7 @@ CGameCore::CGameCore() {
     m_performance = 0;
     m_diagGeneratorPasses = 0;
     m_diagSetupStartOvers = 0;
+    m_diagReductionRemovals = 0;
 
     // Clue patterns of one box: for each size, every 9-bit mask with that many cells, ascending.
     std::memset(m_subsets, 0, sizeof m_subsets);

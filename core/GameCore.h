@@ -191,6 +191,7 @@ class CGameCore {
     // diagnostics only (cellwright-gen --stats); cumulative, never reset by the game
     long long m_diagGeneratorPasses;
     long long m_diagSetupStartOvers;
+    int m_diagReductionRemovals; // clues the last Hard reduction took away for good
 
   private:
     std::uint32_t m_randState;

@@ -7,7 +7,9 @@ namespace {
 // The six orders of three positions, in the order the bottom-band search tries them.
 constexpr int kOrders[6][3] = {{0, 1, 2}, {0, 2, 1}, {1, 0, 2}, {1, 2, 0}, {2, 0, 1}, {2, 1, 0}};
 
-int BoxStart(int x) { return (x / 3) * 3; }
+int BoxStart(int x) {
+    return (x / 3) * 3;
+}
 
 } // namespace
 

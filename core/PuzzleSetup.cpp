@@ -454,6 +454,7 @@ int CGameCore::RunBranchSearch() {
 
 // Hard: drop every clue pair that single-candidate steps do not need, then the centre.
 int CGameCore::ReduceClues() {
+    const int before = m_clueCount;
     const int centre = m_clueCount & 1;
     int firsts[kSquareCount / 2];
     int pairCount = 0;
@@ -481,10 +482,12 @@ int CGameCore::ReduceClues() {
         }
     }
     m_givenCount = m_clueCount;
+    m_diagReductionRemovals = before - m_clueCount;
     return 1;
 }
 
 int CGameCore::CheckAndAdjust() {
+    m_diagReductionRemovals = 0;
     ResetSolver();
     SaveState(0);
     ComputeAllPossibles();

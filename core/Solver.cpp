@@ -9,7 +9,9 @@ namespace {
 
 // Recorded deductions are kept as bits per square (kind 1 in bits 0..9, kind 2 in bits 16..25),
 // so "already recorded?" is one test instead of a search of the history.
-int RecordBit(int v, int kind) { return 1 << (v + (kind == 2 ? 16 : 0)); }
+int RecordBit(int v, int kind) {
+    return 1 << (v + (kind == 2 ? 16 : 0));
+}
 
 // A set of the 81 squares (or of 81 box-order positions) that can be walked in ascending order
 // while it changes.
@@ -96,8 +98,8 @@ void CGameCore::Propagate() {
     int rowOne[9] = {}; // numerals whose row tally is 1
     int colOne[9] = {};
     int recorded[81] = {};
-    SquareSet nakedReady; // count 1, no kind-1 record yet (row order)
-    SquareSet boxReady;   // count 1, no kind-2 record yet (box order)
+    SquareSet nakedReady;  // count 1, no kind-1 record yet (row order)
+    SquareSet boxReady;    // count 1, no kind-2 record yet (box order)
     SquareSet holders[10]; // squares that have numeral v as a candidate
     // Rows and columns changed since their hidden-single scan last found nothing to do.
     bool rowDirty[9] = {true, true, true, true, true, true, true, true, true};

@@ -14,7 +14,8 @@
 
 namespace {
 
-const char* const kUsage = "usage: cellwright-gen grid|easy|hard [--count N] [--seed S] [--solution] [--stats]\n";
+const char* const kUsage =
+    "usage: cellwright-gen grid|easy|hard [--count N] [--seed S] [--solution] [--stats]\n";
 
 int Fail(const std::string& problem) {
     std::fprintf(stderr, "cellwright-gen: %s\n%s", problem.c_str(), kUsage);
@@ -154,7 +155,9 @@ int main(int argc, char** argv) {
     if (opt.stats) {
         std::sort(micros.begin(), micros.end());
         const size_t n = micros.size();
-        auto at = [&](double q) { return micros[std::min(n - 1, static_cast<size_t>(q * static_cast<double>(n - 1) + 0.5))]; };
+        auto at = [&](double q) {
+            return micros[std::min(n - 1, static_cast<size_t>(q * static_cast<double>(n - 1) + 0.5))];
+        };
         std::fprintf(stderr, "items: %lld\n", opt.count);
         std::fprintf(stderr, "clues:");
         for (const auto& [clues, howMany] : clueHistogram) {
