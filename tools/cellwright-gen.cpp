@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
                     if (value[0] == '-' && ParseUnsigned(value + 1, ~0ULL, v)) {
                         return Fail("count must be at least 1: '" + std::string(value) + "'");
                     }
-                    return Fail("count is not a number: '" + std::string(value) + "'");
+                    return Fail("count is not a number from 1 to 1000000000: '" + std::string(value) + "'");
                 }
                 if (v < 1) {
                     return Fail("count must be at least 1: '" + std::string(value) + "'");
