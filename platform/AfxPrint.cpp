@@ -97,6 +97,9 @@ BOOL CView::PrintToPdf(const char* path) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QString::fromUtf8(path));
+    // The paper and margins chosen in Print Setup, as a job on the application's printer has.
+    if (CWinApp* app = AfxGetApp())
+        printer.setPageLayout(app->GetPrinter()->pageLayout());
     CPrintInfo info;
     info.m_bDirect = TRUE;
     info.m_pdfPath = path;

@@ -234,7 +234,8 @@ class CView : public CWnd {
     // Printing. OnFilePrint runs the print flow with the Print dialog on the application's
     // printer: OnPreparePrinting (which calls DoPreparePrinting), OnBeginPrinting, OnPrint per
     // sheet with m_rectDraw in printer pixels, OnEndPrinting. PrintToPdf runs the same flow
-    // without any dialog into a PDF file (for tests and scripts).
+    // without any dialog into a PDF file (for tests and scripts), on the page layout of the
+    // application's printer when there is an application.
     virtual BOOL OnPreparePrinting(CPrintInfo* pInfo);
     BOOL DoPreparePrinting(CPrintInfo* pInfo);
     virtual void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo);

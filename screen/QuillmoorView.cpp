@@ -11,9 +11,6 @@
 
 namespace {
 
-// The maker's notice that opens the caption.
-const char kMakerNotice[] = "Cellwright - free Sudoku for the desktop - ";
-
 const char* const kFontFaces[4] = {"Lucida Console", "Microsoft Sans Serif", "Arial Bold", "Arial"};
 
 const char kEndOfText[] = "???*???";
@@ -58,6 +55,9 @@ CQuillmoorView::CQuillmoorView() {
     OnUpdateCommand(ID_FONT_MS_SANS_SERIF, &CQuillmoorView::OnUpdateFontMicrosoftSansSerif);
     OnUpdateCommand(ID_FONT_ARIAL_BOLD, &CQuillmoorView::OnUpdateFontArialBold);
     OnUpdateCommand(ID_FONT_ARIAL, &CQuillmoorView::OnUpdateFontArial);
+
+    OnCommand(ID_FILE_PRINT, &CQuillmoorView::OnPrintCommand);
+    OnCommand(ID_FILE_PRINT_DIRECT, &CQuillmoorView::OnPrintCommand);
 }
 
 CQuillmoorView::~CQuillmoorView() {

@@ -151,6 +151,50 @@ class CQuillmoorView : public CView, public CGameCore {
     int m_titleFontHeight = 0;
     int m_panelFontHeight = 0;
 
+    // ===== printing (printing/Printing.cpp) ======================================================
+    // The maker's notice: it opens the window caption and the header of every printed page.
+    static constexpr char kMakerNotice[] = "Cellwright - free Sudoku for the desktop - ";
+
+    // The framework's print flow calls these in order; a cancelled Print dialog calls none but
+    // the first.
+    BOOL OnPreparePrinting(CPrintInfo* pInfo) override;
+    void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo) override;
+    void OnPrint(CDC* pDC, CPrintInfo* pInfo) override;
+    void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) override;
+    void PrintInstructions(CDC* pDC);
+    void LayoutPrintPages(CDC* pDC);
+    void PrintInstructionPage(CDC* pDC);
+    void PrintGrid(CDC* pDC);
+    // Ctrl+P and File > Print: the print flow with the Print dialog, or, when the environment
+    // variable CELLWRIGHT_PRINT_TO_PDF names a file, the same flow into that PDF without a dialog.
+    void OnPrintCommand();
+
+    // Sheet metrics, taken afresh from the printable area at every OnPrint (printer pixels).
+    CRect m_printRect;
+    int m_printTextWidth = 0;
+    int m_printSideMargin = 0;
+    int m_printTextHeight = 0;
+    int m_printFontHeight = 0;
+    int m_printTopMargin = 0;
+    int m_printCell = 0;
+    int m_printGridLeft = 0;
+    int m_printGridTop = 0;
+
+    // The instructions laid out for paper; kept until m_printLayoutDone is cleared or the sheet
+    // size changes. Like the screen's, the book grows past ten pages when a sheet needs more.
+    CPageBook m_printLines{kPaperPageFormat};
+    CRect m_printLayoutRect; // the printable area the paper layout was made for
+    int m_printPageCount = 0;
+    int m_printPage = 0;
+    int m_printLineHeight = 0;
+    int m_printLinesPerPage = 0;
+
+    CFont& m_gridDigitFont = m_fonts[2];
+    CFont& m_printBodyFont = m_fonts[7];
+    CFont& m_printTitleFont = m_fonts[8];
+    CFont& m_printHeaderFont = m_fonts[9];
+    // ===== end of printing ========================================================================
+
   private:
     bool InstructionPagesShown() const;
     void ComputeGeometry();
