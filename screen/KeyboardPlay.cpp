@@ -1,13 +1,37 @@
-// Keys that reach the view. Each paging operation checks for itself whether it applies in the
-// current state, so a key that does not fit the moment is simply ignored.
+// Keys that reach the view, as virtual-key codes: the caret and the digits 1 to 9 of the main
+// row, Delete and Home for all green numerals at once, F1 and End for the instruction pages over
+// a game and Page Down and Page Up to turn them. Each paging operation checks for itself whether
+// it applies in the current state, so a key that does not fit the moment is simply ignored.
 
 #include "screen/QuillmoorView.h"
+#include "shell/SoundCues.h"
+
+namespace {
+
+const COLORREF kBlack = RGB(0, 0, 0);
+const COLORREF kGreen = RGB(0, 128, 128);
+const COLORREF kBlue = RGB(0, 0, 128);
+
+} // namespace
 
 void CQuillmoorView::OnKeyDown(UINT nChar, UINT /*nRepCnt*/, UINT /*nFlags*/) {
     // The caption's clock follows the player's actions.
     UpdateCaption();
 
+    const bool onBoard = m_helpShown == 0 && m_option > 0; // a game is shown, in any phase
+    const bool playing = onBoard && m_phase == 0;
+
     switch (nChar) {
+    case VK_DELETE:
+        if (onBoard) {
+            RemoveGreenNumerals();
+        }
+        break;
+    case VK_HOME:
+        if (onBoard) {
+            FixGreenNumerals();
+        }
+        break;
     case VK_F1:
         ShowInstructions();
         break;
@@ -20,7 +44,101 @@ void CQuillmoorView::OnKeyDown(UINT nChar, UINT /*nRepCnt*/, UINT /*nFlags*/) {
     case VK_PRIOR:
         PreviousInstructionPage();
         break;
+    case VK_RIGHT:
+    case VK_LEFT:
+    case VK_DOWN:
+    case VK_UP:
+        if (playing) {
+            MoveCaret(nChar == VK_DOWN ? 1
+                      : nChar == VK_UP ? -1
+                                       : 0,
+                      nChar == VK_RIGHT  ? 1
+                      : nChar == VK_LEFT ? -1
+                                         : 0);
+        }
+        break;
     default:
+        // Main-row digits only: the keypad arrives as VK_NUMPAD1..9 and does nothing here.
+        if (playing && nChar >= '1' && nChar <= '9') {
+            TypeDigit(static_cast<int>(nChar - '0'));
+        }
         break;
     }
+}
+
+void CQuillmoorView::ShowCaretCompletely() {
+    while (m_caretShowCount < 1) {
+        ShowCaret();
+        m_caretShowCount += 1;
+    }
+}
+
+void CQuillmoorView::MoveCaret(int rowStep, int colStep) {
+    HideCaretCompletely();
+    // The caret wraps within its row or column; it never passes to the next one.
+    m_caretRow = (m_caretRow + rowStep + 9) % 9;
+    m_caretCol = (m_caretCol + colStep + 9) % 9;
+    const CRect& centre = m_possibleRect[m_caretRow * 10 + m_caretCol][4];
+    m_caretX = centre.left + 2;
+    m_caretY = centre.top + 2;
+    SetCaretPos(m_caretX, m_caretY);
+    ShowCaretCompletely();
+}
+
+void CQuillmoorView::TypeDigit(int digit) {
+    const int r = m_caretRow;
+    const int c = m_caretCol;
+    // Noted like a drop at the caret square, in the fields the mouse uses.
+    m_upRow = r;
+    m_upCol = c;
+    m_dragNumber = digit;
+
+    SquareRecord& sq = m_squares[r * 9 + c];
+    if (m_grid[r][c] > 0 || (sq.value > 0 && sq.fixed == 1)) {
+        PlaySoundCue(kForbiddenSound);
+        return;
+    }
+    HideCaretCompletely();
+    {
+        CClientDC dc(this);
+        dc.SetBkMode(TRANSPARENT);
+        DrawNumeralNow(dc, r, c, digit, kGreen);
+        sq.value = digit;
+        ChargePoints(1);
+        DrawPointsNow(dc);
+        dc.SetTextColor(kBlack);
+    }
+    RefreshBoard();
+    ShowCaretCompletely();
+}
+
+void CQuillmoorView::RemoveGreenNumerals() {
+    {
+        CClientDC dc(this);
+        for (int r = 0; r < 9; ++r) {
+            for (int c = 0; c < 9; ++c) {
+                SquareRecord& sq = m_squares[r * 9 + c];
+                if (m_grid[r][c] < 1 && sq.value > 0 && sq.fixed == 0) {
+                    DrawNumeralNow(dc, r, c, 0, kGreen);
+                    sq.value = 0;
+                }
+            }
+        }
+    }
+    RefreshBoard();
+}
+
+void CQuillmoorView::FixGreenNumerals() {
+    CClientDC dc(this);
+    dc.SetBkMode(TRANSPARENT);
+    for (int r = 0; r < 9; ++r) {
+        for (int c = 0; c < 9; ++c) {
+            SquareRecord& sq = m_squares[r * 9 + c];
+            if (m_grid[r][c] < 1 && sq.value > 0 && sq.fixed == 0) {
+                sq.fixed = 1;
+                DrawNumeralNow(dc, r, c, sq.value, kBlue);
+            }
+        }
+    }
+    dc.SetTextColor(kBlack);
 }

@@ -43,6 +43,7 @@ CQuillmoorView::CQuillmoorView() {
 
     OnCommand(ID_OPTIONS_EASY, &CQuillmoorView::OnEasyCommand);
     OnCommand(ID_OPTIONS_HARD, &CQuillmoorView::OnHardCommand);
+    OnCommand(ID_OPTIONS_OWN_NUMBERS, &CQuillmoorView::OnUseYourOwnNumbers);
     OnUpdateCommand(ID_OPTIONS_EASY, &CQuillmoorView::OnUpdateOptions);
     OnUpdateCommand(ID_OPTIONS_HARD, &CQuillmoorView::OnUpdateOptions);
     OnUpdateCommand(ID_OPTIONS_OWN_NUMBERS, &CQuillmoorView::OnUpdateOptions);

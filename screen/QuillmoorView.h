@@ -44,6 +44,68 @@ class CQuillmoorView : public CView, public CGameCore {
     // Keys, as virtual-key codes.
     void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) override;
 
+    // ===== play: mouse, keys, game flow (MousePlay.cpp, KeyboardPlay.cpp, GameFlow.cpp) =========
+    void OnLButtonDown(UINT nFlags, CPoint point) override;
+    void OnLButtonUp(UINT nFlags, CPoint point) override;
+    void OnLButtonDblClk(UINT nFlags, CPoint point) override;
+    void OnRButtonDown(UINT nFlags, CPoint point) override;
+
+    // Possibles list position k is shown in the possible-cell kPossibleSlot[k] (reading order),
+    // the centre cell last; a click is mapped back through the same table.
+    static constexpr int kPossibleSlot[9] = {0, 1, 2, 3, 5, 6, 7, 8, 4};
+    static constexpr int kForbiddenSound = 103;
+
+    // Strict hit tests: a point on a border line lies in no rectangle.
+    static bool HitsStrictly(const RECT& rect, CPoint point);
+    bool FindSquare(CPoint point, int* row, int* col) const;
+    void FindSlot(int r, int c, CPoint point, int* slotRow, int* slotCol) const;
+
+    // Immediate drawing before the refresh: a numeral in its square's centre cell (0 erases it),
+    // and the points number after a charge.
+    void DrawNumeralNow(CDC& dc, int r, int c, int value, COLORREF colour);
+    void DrawPointsNow(CDC& dc);
+    // After every change of the board: bought possibles recomputed, then the whole screen.
+    void RefreshBoard();
+
+    void ShowCaretCompletely();
+    void MoveCaret(int rowStep, int colStep);
+    void TypeDigit(int digit);
+    void RemoveGreenNumerals();
+    void FixGreenNumerals();
+
+    void CheckGrid();
+    void DoneVerdict();
+    void CopyScorePanels(CDC& dc);
+    void GoHome();
+    void PlayAgain();
+    void OnUseYourOwnNumbers();
+    void ParseEntry(int r, int c);
+
+    // Drag state from a left press to the following release (-1: none).
+    int m_dragNumber = 0;
+    int m_downRow = -1;
+    int m_downCol = -1;
+    int m_downSlotRow = -1;
+    int m_downSlotCol = -1;
+    int m_upRow = -1;
+    int m_upCol = -1;
+    int m_upSlotRow = -1;
+    int m_upSlotCol = -1;
+    int m_pressedOnNumber = 0;
+    int m_pressedOnPossible = 0;
+    int m_rightRow = -1;
+    int m_rightCol = -1;
+    int m_doubleClickPending = 0;
+    int m_leftPressInView = 0; // a release acts only after a press inside the view
+
+    // DONE check and own-numbers entry.
+    int m_unfilledCount = 0;
+    int m_ownNumbersFromAgain = 0;
+    CString m_entryText;
+    int m_entryError = 0;
+    int m_entryErrorCount = 0;
+    // ===== end of play ==========================================================================
+
     // Commands of the Options and Fonts menus.
     void OnUpdateOptions(CCmdUI* pCmdUI);
     void OnEasyCommand();

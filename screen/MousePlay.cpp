@@ -1,0 +1,294 @@
+// The mouse on the play screen. A left press only notes what lies under the cursor; the release
+// carries the action out: a drop from a basket, a move, swap, removal, fix or unfix of a player's
+// numeral, or a click on one of the gray possibles. HOME and AGAIN act on the press, DONE at the
+// release. A right press buys a square's possibles. Whatever is not allowed gets the 'brrr'.
+
+#include "screen/QuillmoorView.h"
+#include "shell/SoundCues.h"
+
+namespace {
+
+const COLORREF kBlack = RGB(0, 0, 0);
+const COLORREF kGreen = RGB(0, 128, 128);
+const COLORREF kBlue = RGB(0, 0, 128);
+const COLORREF kPointsRed = RGB(192, 0, 0);
+const UINT kCentred = DT_SINGLELINE | DT_VCENTER | DT_CENTER;
+
+} // namespace
+
+// --- hit tests and immediate drawing, shared with the keys and the verdict ------------------------
+
+bool CQuillmoorView::HitsStrictly(const RECT& rect, CPoint point) {
+    return rect.left < point.x && point.x < rect.right && rect.top < point.y && point.y < rect.bottom;
+}
+
+bool CQuillmoorView::FindSquare(CPoint point, int* row, int* col) const {
+    for (int r = 0; r < 9; ++r) {
+        for (int c = 0; c < 9; ++c) {
+            if (HitsStrictly(m_squareRect[r][c], point)) {
+                *row = r;
+                *col = c;
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+void CQuillmoorView::FindSlot(int r, int c, CPoint point, int* slotRow, int* slotCol) const {
+    const CRect* cells = m_possibleRect[r * 10 + c];
+    for (int sr = 0; sr < 3; ++sr) {
+        for (int sc = 0; sc < 3; ++sc) {
+            if (HitsStrictly(cells[sr * 3 + sc], point)) {
+                *slotRow = sr;
+                *slotCol = sc;
+                return;
+            }
+        }
+    }
+}
+
+void CQuillmoorView::DrawNumeralNow(CDC& dc, int r, int c, int value, COLORREF colour) {
+    CRect& centre = m_possibleRect[r * 10 + c][4];
+    dc.FillRect(&centre, &m_whiteBrush);
+    if (value > 0) {
+        dc.SelectObject(&m_playerFont);
+        dc.SetTextColor(colour);
+        wsprintfA(m_textBuffer, "%i", value);
+        dc.DrawText(m_textBuffer, 1, &centre, kCentred);
+    }
+}
+
+void CQuillmoorView::DrawPointsNow(CDC& dc) {
+    dc.FillRect(&m_pointsNumberRect, &m_whiteBrush);
+    dc.SelectObject(&m_mainFont);
+    dc.SetTextColor(kPointsRed);
+    wsprintfA(m_textBuffer, "%i", m_points);
+    dc.DrawText(m_textBuffer, -1, &m_pointsNumberRect, kCentred);
+}
+
+void CQuillmoorView::RefreshBoard() {
+    RefreshAllPossibles(0);
+    PaintBoard();
+}
+
+// --- left button -----------------------------------------------------------------------------------
+
+void CQuillmoorView::OnLButtonDown(UINT /*nFlags*/, CPoint point) {
+    m_leftPressInView = 1;
+    if (m_doubleClickPending == 1 || m_helpShown == 1 || m_option == 0) {
+        return;
+    }
+    UpdateCaption();
+
+    if (m_phase == 2) {
+        if (HitsStrictly(m_doneButtonRect, point)) {
+            GoHome();
+        } else if (HitsStrictly(m_againButtonRect, point)) {
+            PlayAgain();
+        }
+        return;
+    }
+    if (m_phase == 1) {
+        return;
+    }
+
+    m_pressedOnNumber = 0;
+    m_pressedOnPossible = 0;
+    m_dragNumber = 0;
+    for (int i = 0; i < 9; ++i) {
+        if (HitsStrictly(m_squareRect[9][i], point)) {
+            m_dragNumber = i + 1;
+            return;
+        }
+    }
+    if (HitsStrictly(m_doneButtonRect, point)) {
+        m_phase = 1; // the verdict follows at the release, wherever it happens
+        return;
+    }
+
+    m_downRow = -1;
+    m_downCol = -1;
+    if (!FindSquare(point, &m_downRow, &m_downCol)) {
+        return;
+    }
+    m_downSlotRow = -1;
+    m_downSlotCol = -1;
+    FindSlot(m_downRow, m_downCol, point, &m_downSlotRow, &m_downSlotCol);
+
+    const SquareRecord& sq = m_squares[m_downRow * 9 + m_downCol];
+    if (m_grid[m_downRow][m_downCol] > 0) {
+        PlaySoundCue(kForbiddenSound);
+    } else if (sq.value > 0) {
+        m_pressedOnNumber = 1;
+    } else if (sq.possiblesPaid < 1 || sq.possibles[0] < 1) {
+        PlaySoundCue(kForbiddenSound); // nothing bought, or nothing left to pick
+    } else {
+        m_pressedOnPossible = 1;
+    }
+}
+
+void CQuillmoorView::OnLButtonDblClk(UINT /*nFlags*/, CPoint /*point*/) {
+    // The second click of a double click acts neither at its press nor at its release.
+    m_doubleClickPending = 1;
+    m_leftPressInView = 1;
+}
+
+void CQuillmoorView::OnLButtonUp(UINT /*nFlags*/, CPoint point) {
+    if (m_doubleClickPending == 1) {
+        m_doubleClickPending = 0;
+        m_leftPressInView = 0;
+        return;
+    }
+    // A button pressed outside the window and let go over it must not replay the last drag.
+    if (m_leftPressInView == 0) {
+        return;
+    }
+    m_leftPressInView = 0;
+    if (m_phase == 2 || m_helpShown == 1) {
+        return;
+    }
+    if (m_phase == 1) {
+        DoneVerdict();
+        return;
+    }
+
+    m_upRow = -1;
+    m_upCol = -1;
+    if (FindSquare(point, &m_upRow, &m_upCol)) {
+        m_upSlotRow = -1;
+        m_upSlotCol = -1;
+        FindSlot(m_upRow, m_upCol, point, &m_upSlotRow, &m_upSlotCol);
+    }
+    const bool onSquare = m_upRow >= 0;
+
+    if (m_dragNumber > 0) {
+        // A drop from a basket: an empty square is filled, a green numeral replaced.
+        SquareRecord* target = onSquare ? &m_squares[m_upRow * 9 + m_upCol] : nullptr;
+        if (target == nullptr || m_grid[m_upRow][m_upCol] > 0 || (target->value > 0 && target->fixed == 1)) {
+            PlaySoundCue(kForbiddenSound);
+            return;
+        }
+        target->value = m_dragNumber;
+        {
+            CClientDC dc(this);
+            dc.SetBkMode(TRANSPARENT);
+            DrawNumeralNow(dc, m_upRow, m_upCol, m_dragNumber, kGreen);
+            ChargePoints(1);
+            DrawPointsNow(dc);
+            dc.SetTextColor(kBlack);
+        }
+        RefreshBoard();
+        return;
+    }
+
+    if (m_pressedOnPossible == 1) {
+        // Only a release on the very possible that was pressed picks it.
+        if (m_upRow != m_downRow || m_upCol != m_downCol || m_upSlotRow != m_downSlotRow ||
+            m_upSlotCol != m_downSlotCol || m_upSlotRow < 0) {
+            PlaySoundCue(kForbiddenSound);
+            return;
+        }
+        const int slot = m_upSlotRow * 3 + m_upSlotCol;
+        int k = 0;
+        while (kPossibleSlot[k] != slot) {
+            ++k;
+        }
+        SquareRecord& sq = m_squares[m_upRow * 9 + m_upCol];
+        const int v = sq.possibles[k];
+        if (v == 0) {
+            PlaySoundCue(kForbiddenSound); // an empty cell of the possibles
+            return;
+        }
+        sq.value = v;
+        sq.possibles[k] = 0;
+        CompactPossibles(m_upRow, m_upCol);
+        {
+            CClientDC dc(this);
+            dc.SetBkMode(TRANSPARENT);
+            DrawNumeralNow(dc, m_upRow, m_upCol, v, kGreen);
+            ChargePoints(1);
+            DrawPointsNow(dc);
+            dc.SetTextColor(kBlack);
+        }
+        RefreshBoard();
+        return;
+    }
+
+    if (m_pressedOnNumber == 1) {
+        SquareRecord& from = m_squares[m_downRow * 9 + m_downCol];
+        if (onSquare && m_upRow == m_downRow && m_upCol == m_downCol) {
+            // A click: fix a green numeral, unfix a blue one.
+            from.fixed = from.fixed == 0 ? 1 : 0;
+            CClientDC dc(this);
+            dc.SetBkMode(TRANSPARENT);
+            DrawNumeralNow(dc, m_downRow, m_downCol, from.value, from.fixed == 1 ? kBlue : kGreen);
+            dc.SetTextColor(kBlack);
+            return;
+        }
+        if (onSquare) {
+            SquareRecord& to = m_squares[m_upRow * 9 + m_upCol];
+            if (m_grid[m_upRow][m_upCol] > 0 || (to.value > 0 && to.fixed == 1) || from.fixed == 1) {
+                PlaySoundCue(kForbiddenSound);
+                return;
+            }
+            {
+                CClientDC dc(this);
+                dc.SetBkMode(TRANSPARENT);
+                if (to.value > 0) {
+                    const int swapped = to.value;
+                    to.value = from.value;
+                    from.value = swapped;
+                    DrawNumeralNow(dc, m_downRow, m_downCol, from.value, kGreen);
+                } else {
+                    to.value = from.value;
+                    from.value = 0;
+                    DrawNumeralNow(dc, m_downRow, m_downCol, 0, kGreen);
+                }
+                DrawNumeralNow(dc, m_upRow, m_upCol, to.value, kGreen);
+                dc.SetTextColor(kBlack);
+            }
+            RefreshBoard();
+            return;
+        }
+        // Dragged off the grid: a green numeral is removed, a blue one stays.
+        if (from.fixed == 1) {
+            PlaySoundCue(kForbiddenSound);
+            return;
+        }
+        from.value = 0;
+        {
+            CClientDC dc(this);
+            DrawNumeralNow(dc, m_downRow, m_downCol, 0, kGreen);
+        }
+        RefreshBoard();
+    }
+}
+
+// --- right button ----------------------------------------------------------------------------------
+
+void CQuillmoorView::OnRButtonDown(UINT /*nFlags*/, CPoint point) {
+    UpdateCaption();
+    if (m_option == 0 || m_helpShown == 1 || m_phase != 0) {
+        return;
+    }
+    if (!FindSquare(point, &m_rightRow, &m_rightCol)) {
+        return;
+    }
+    const int r = m_rightRow;
+    const int c = m_rightCol;
+    const SquareRecord& sq = m_squares[r * 9 + c];
+    // A square holding any numeral has no possibles to sell: buying them would charge 5 points
+    // for nothing and leave the square unbought, so the same click could be charged again.
+    if (m_grid[r][c] > 0 || sq.possiblesPaid > 0 || sq.fixed > 0 || sq.value > 0) {
+        PlaySoundCue(kForbiddenSound);
+        return;
+    }
+    ChargePoints(5);
+    RecomputePossibles(r, c, 1);
+    DrawSquarePossibles(r, c);
+    CClientDC dc(this);
+    dc.SetBkMode(TRANSPARENT);
+    DrawPointsNow(dc);
+    dc.SetTextColor(kBlack);
+}

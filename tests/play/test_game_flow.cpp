@@ -1,0 +1,276 @@
+// A game from the board to the verdict: a won game with its verdict line, sounds, final score and
+// performance; wrong grids; HOME; AGAIN under each option.
+
+#include <QtTest/QTest>
+#include <cstring>
+#include <gtest/gtest.h>
+
+#include "PlayHarness.h"
+#include "shell/MenuIds.h"
+
+namespace {
+
+const int kPerformanceGreen[3] = {0, 148, 0};
+const int kZeroGreen[3] = {0, 156, 0};
+
+int CountRgb(const CQuillmoorView& view, const RECT& rect, const int rgb[3]) {
+    return CountColour(view, rect, rgb[0], rgb[1], rgb[2]);
+}
+
+int RedInMessageStrip(const CQuillmoorView& view) {
+    return CountColour(view, view.m_messageRect, 255, 0, 0);
+}
+
+// Types a whole grid at the caret; grid[r][c] is the digit for every empty square.
+void TypeGrid(CQuillmoorView& view, const int grid[9][9]) {
+    for (const auto& [r, c] : EmptySquares(view)) {
+        TypeAt(view, r, c, grid[r][c]);
+    }
+}
+
+void TestSolutionGrid(int grid[9][9]) {
+    for (int r = 0; r < 9; ++r) {
+        for (int c = 0; c < 9; ++c) {
+            grid[r][c] = TestSolutionAt(r, c);
+        }
+    }
+}
+
+void PressDone(CQuillmoorView& view) {
+    Click(view, RectCentre(view.m_doneButtonRect));
+}
+
+bool OptionsEnabled(CQuillmoorView& view) {
+    CCmdUI ui(ID_OPTIONS_EASY);
+    view.OnCmdMsg(ID_OPTIONS_EASY, &ui);
+    return ui.m_bEnabled != FALSE;
+}
+
+// Notes, for each cue, what the screen showed when it started.
+class CScreenAtSound : public ISoundPlayer {
+  public:
+    explicit CScreenAtSound(const CQuillmoorView& view) : m_view(view) { AfxSetSoundPlayer(this); }
+    ~CScreenAtSound() override { AfxSetSoundPlayer(&TestSoundRecorder()); }
+    int Play(int id, bool synchronous) override {
+        m_cues.push_back({id, synchronous, RedInMessageStrip(m_view),
+                          CountRgb(m_view, m_view.m_performanceNumberRect, kPerformanceGreen)});
+        return 1;
+    }
+    struct Cue {
+        int id;
+        bool synchronous;
+        int verdictInk;
+        int performanceInk;
+    };
+    std::vector<Cue> m_cues;
+
+  private:
+    const CQuillmoorView& m_view;
+};
+
+} // namespace
+
+TEST(GameFlow, AWonGameShowsTheVerdictScoreAndPerformance) {
+    auto view = TestPuzzleGame();
+    EXPECT_FALSE(OptionsEnabled(*view));
+    int grid[9][9];
+    TestSolutionGrid(grid);
+    TypeGrid(*view, grid);
+    ASSERT_EQ(view->m_points, 254); // 300 less one point for each of the 46 squares
+
+    CScreenAtSound sounds(*view);
+    PressDone(*view);
+
+    EXPECT_EQ(view->m_phase, 2);
+    EXPECT_EQ(view->m_verdict, 0);
+    EXPECT_EQ(view->m_points, 254);
+    EXPECT_EQ(view->m_performance, 100);
+    ASSERT_EQ(sounds.m_cues.size(), 2u);
+    // Heard twice: the first to its end with the verdict line already up, then again while the
+    // score panels are drawn.
+    EXPECT_EQ(sounds.m_cues[0].id, 101);
+    EXPECT_TRUE(sounds.m_cues[0].synchronous);
+    EXPECT_GT(sounds.m_cues[0].verdictInk, 0);
+    EXPECT_EQ(sounds.m_cues[0].performanceInk, 0);
+    EXPECT_EQ(sounds.m_cues[1].id, 101);
+    EXPECT_FALSE(sounds.m_cues[1].synchronous);
+
+    EXPECT_GT(RedInMessageStrip(*view), 0);
+    EXPECT_GT(CountRgb(*view, view->m_performanceNumberRect, kPerformanceGreen), 0);
+    EXPECT_GT(CountColour(*view, view->m_pointsNumberRect, 192, 0, 0), 0);
+    EXPECT_GT(CountColour(*view, view->m_doneButtonRect, 111, 255, 43), 0);   // HOME
+    EXPECT_GT(CountColour(*view, view->m_againButtonRect, 255, 140, 255), 0); // AGAIN
+    EXPECT_FALSE(AfxGetCaretState().visible);
+
+    // A later full paint shows the same finished board.
+    const std::vector<std::string> verdict = InkShape(*view, view->m_messageRect);
+    view->Invalidate();
+    view->UpdateWindow();
+    ProcessEvents();
+    EXPECT_EQ(InkShape(*view, view->m_messageRect), verdict);
+    EXPECT_FALSE(OptionsEnabled(*view));
+}
+
+TEST(GameFlow, TheVerdictLineReadsOkFiveTimes) {
+    // The strip shows the same ink as the five words drawn by themselves in the verdict font.
+    auto view = TestPuzzleGame();
+    int grid[9][9];
+    TestSolutionGrid(grid);
+    TypeGrid(*view, grid);
+    PressDone(*view);
+    const std::vector<std::string> shown = InkShape(*view, view->m_messageRect);
+
+    {
+        CClientDC dc(view.get());
+        dc.FillRect(&view->m_messageRect, &view->m_whiteBrush);
+        dc.SetBkMode(TRANSPARENT);
+        dc.SelectObject(&view->m_verdictFont);
+        dc.SetTextColor(RGB(255, 0, 0));
+        dc.DrawText("OK  OK  OK  OK  OK", -1, &view->m_messageRect, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    }
+    EXPECT_EQ(InkShape(*view, view->m_messageRect), shown);
+}
+
+TEST(GameFlow, AnyCompleteGridWithoutRepetitionIsCorrect) {
+    // Without the given 5 at (2, 8), the test puzzle also has the solution with 2 and 5 swapped in
+    // the corners of rows 0 and 2: it differs from the first one and is still accepted.
+    auto view = HomePageView();
+    const char* const puzzle[9] = {
+        ".89.17.4.", ".64..978.", "...6.....", ".32.9....", "8..463..9",
+        "....2.51.", "6....5...", ".259..43.", ".7.13.95.",
+    };
+    {
+        CDialogScript script;
+        script.Then([&] {
+            FillFields(puzzle);
+            return static_cast<int>(IDOK);
+        });
+        view->OnCmdMsg(ID_OPTIONS_OWN_NUMBERS, nullptr);
+    }
+    ASSERT_EQ(view->m_option, 3);
+    ASSERT_EQ(view->m_givenCount, 34);
+    int grid[9][9];
+    TestSolutionGrid(grid);
+    std::swap(grid[0][0], grid[0][8]);
+    std::swap(grid[2][0], grid[2][8]);
+    ASSERT_TRUE(IsValidSolutionGrid(grid));
+    TypeGrid(*view, grid);
+    ClearSounds();
+    PressDone(*view);
+    EXPECT_EQ(view->m_verdict, 0);
+    EXPECT_EQ(view->m_points, 306 - 47);
+    EXPECT_EQ(view->m_performance, 100);
+}
+
+TEST(GameFlow, ARepeatedNumeralOrAnEmptySquareLosesEverything) {
+    auto view = TestPuzzleGame();
+    int grid[9][9];
+    TestSolutionGrid(grid);
+    grid[0][0] = 8; // twice in row 0 with the original 8 beside it
+    TypeGrid(*view, grid);
+    ASSERT_GT(view->m_points, 0);
+    PressDone(*view);
+    EXPECT_EQ(view->m_verdict, 1);
+    EXPECT_EQ(view->m_points, 0);
+    EXPECT_EQ(Sounds(), std::vector<int>{102});
+    EXPECT_EQ(RedInMessageStrip(*view), 0);
+    EXPECT_GT(CountRgb(*view, view->m_performanceNumberRect, kZeroGreen), 0);
+    EXPECT_EQ(CountRgb(*view, view->m_performanceNumberRect, kPerformanceGreen), 0);
+
+    // Released far away from the button: the verdict still runs, here on a board with holes.
+    auto holes = TestPuzzleGame();
+    TypeAt(*holes, 0, 0, 5);
+    LeftPress(*holes, RectCentre(holes->m_doneButtonRect));
+    EXPECT_EQ(holes->m_phase, 1);
+    LeftRelease(*holes, SquareCentre(*holes, 8, 8));
+    EXPECT_EQ(holes->m_phase, 2);
+    EXPECT_EQ(holes->m_verdict, 1);
+    EXPECT_EQ(holes->m_points, 0);
+    EXPECT_EQ(Sounds(), std::vector<int>{102});
+}
+
+TEST(GameFlow, HomeReturnsToTheInstructionsWithAFreshGrid) {
+    auto view = TestPuzzleGame();
+    PressDone(*view);
+    ASSERT_EQ(view->m_phase, 2);
+    ClearSounds();
+
+    Click(*view, RectCentre(view->m_doneButtonRect));
+    EXPECT_EQ(view->m_option, 0);
+    EXPECT_EQ(view->m_phase, 0);
+    EXPECT_EQ(view->m_verdict, -1);
+    EXPECT_EQ(view->m_points, CGameCore::kPointsMarker);
+    EXPECT_EQ(view->m_gridReady, 1); // the home page made the next grid at once
+    EXPECT_TRUE(IsValidSolutionGrid(view->m_grid));
+    EXPECT_TRUE(OptionsEnabled(*view));
+    // The instruction page has replaced the board.
+    EXPECT_EQ(CountColour(*view, view->m_doneButtonRect, 111, 255, 43), 0);
+    EXPECT_EQ(Sounds(), std::vector<int>{});
+
+    // Clicks on the home page do nothing.
+    Click(*view, RectCentre(view->m_doneButtonRect));
+    Click(*view, SquareCentre(*view, 0, 0));
+    EXPECT_EQ(view->m_option, 0);
+    EXPECT_EQ(Sounds(), std::vector<int>{});
+}
+
+TEST(GameFlow, AgainStartsANewPuzzleUnderEasyAndHard) {
+    for (UINT command : {ID_OPTIONS_EASY, ID_OPTIONS_HARD}) {
+        const int option = command == ID_OPTIONS_EASY ? 1 : 2;
+        auto view = MenuGame(command, 21);
+        ASSERT_EQ(view->m_option, option);
+        int before[9][9];
+        std::memcpy(before, view->m_grid, sizeof before);
+        TypeAt(*view, 0, 0, 1);
+        PressDone(*view);
+        ASSERT_EQ(view->m_phase, 2);
+
+        Click(*view, RectCentre(view->m_againButtonRect));
+        EXPECT_EQ(view->m_option, option);
+        EXPECT_EQ(view->m_phase, 0);
+        EXPECT_EQ(view->m_verdict, -1);
+        EXPECT_NE(std::memcmp(before, view->m_grid, sizeof before), 0);
+        EXPECT_EQ(view->m_points, view->m_initialPoints); // a new score, nothing spent yet
+        EXPECT_EQ(view->m_emptyCount, 81 - view->m_givenCount);
+        for (int s = 0; s < 81; ++s) {
+            EXPECT_EQ(view->m_squares[s].value, 0);
+        }
+        EXPECT_GT(CountColour(*view, view->m_doneButtonRect, 255, 135, 55), 0); // DONE again
+        EXPECT_TRUE(AfxGetCaretState().visible);
+        EXPECT_EQ(view->m_caretRow, 0);
+        EXPECT_EQ(view->m_caretCol, 0);
+    }
+}
+
+TEST(GameFlow, AgainUnderOwnNumbersReopensTheDialogWithTheLastEntry) {
+    auto view = TestPuzzleGame();
+    PressDone(*view);
+    bool sawLastEntry = false;
+    {
+        CDialogScript script;
+        script.Then([&] {
+            sawLastEntry = FieldText(0, 1) == "8" && FieldText(8, 7) == "5" && FieldText(0, 0).isEmpty();
+            return static_cast<int>(IDOK);
+        });
+        Click(*view, RectCentre(view->m_againButtonRect));
+    }
+    EXPECT_TRUE(sawLastEntry);
+    EXPECT_EQ(view->m_option, 3);
+    EXPECT_EQ(view->m_phase, 0);
+    EXPECT_EQ(view->m_givenCount, 35);
+    EXPECT_EQ(view->m_points, 300);
+
+    // Cancelled when AGAIN opened it: back to the home page with a fresh grid.
+    PressDone(*view);
+    {
+        CDialogScript script;
+        Click(*view, RectCentre(view->m_againButtonRect));
+        EXPECT_EQ(script.m_dialogCalls, 1);
+    }
+    EXPECT_EQ(view->m_option, 0);
+    EXPECT_EQ(view->m_verdict, -1);
+    EXPECT_EQ(view->m_ownNumbersFromAgain, 0);
+    EXPECT_EQ(view->m_points, CGameCore::kPointsMarker);
+    EXPECT_TRUE(IsValidSolutionGrid(view->m_grid));
+    EXPECT_TRUE(OptionsEnabled(*view));
+}
