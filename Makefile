@@ -4,9 +4,12 @@
 #   make bench  builds and runs the benchmarks
 
 BUILD ?= build
+ASAN_BUILD ?= build-asan
 JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
+# Leak checking is off: Qt and fontconfig keep process-lifetime allocations that are not leaks.
+SAN_ENV = ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test test-release test-sanitize bench clean
 
 all: build
 
@@ -23,11 +26,21 @@ run: build
 	@if [ -x $(BUILD)/bin/cellwright ]; then exec $(BUILD)/bin/cellwright; \
 	else $(BUILD)/bin/cellwright-gen easy; fi
 
-test: build
+test: test-release test-sanitize
+
+test-release: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The same core and offscreen UI suites once more under AddressSanitizer and UBSan. The
+# real-window tests run only in the release build.
+test-sanitize: deps
+	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCELLWRIGHT_SANITIZE=ON \
+	       -DCELLWRIGHT_BENCH=OFF >/dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+	@cd $(ASAN_BUILD) && $(SAN_ENV) ctest --output-on-failure -j $(JOBS) -LE e2e
 
 bench: build
 	@scripts/run-bench.sh $(BUILD)
 
 clean:
-	@rm -rf $(BUILD)
+	@rm -rf $(BUILD) $(ASAN_BUILD)
