@@ -63,6 +63,8 @@ void RunPrintJob(CView* view, QPrinter* printer, CPrintInfo& info) {
     if (view->OnPreparePrinting(&info)) {
         CPrinterDC dc(printer);
         if (dc.IsValid()) {
+            // The document begins with the job, so that a sheet left blank still comes out.
+            dc.Surface()->Painter();
             info.m_rectDraw = CRect(0, 0, printer->width(), printer->height());
             view->OnBeginPrinting(&dc, &info);
             for (info.m_nCurPage = info.GetMinPage(); info.m_nCurPage <= info.GetMaxPage();
@@ -88,6 +90,15 @@ void CView::OnFilePrint() {
     if (!app)
         return;
     CPrintInfo info;
+    RunPrintJob(this, app->GetPrinter(), info);
+}
+
+void CView::OnFilePrintDirect() {
+    CWinApp* app = AfxGetApp();
+    if (!app)
+        return;
+    CPrintInfo info;
+    info.m_bDirect = TRUE;
     RunPrintJob(this, app->GetPrinter(), info);
 }
 

@@ -243,6 +243,8 @@ class CView : public CWnd {
     virtual void OnPrint(CDC* pDC, CPrintInfo* pInfo);
     virtual void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo);
     void OnFilePrint();
+    // The same job on the application's printer without the Print dialog (ID_FILE_PRINT_DIRECT).
+    void OnFilePrintDirect();
     void OnFilePrintPreview() {}
     BOOL PrintToPdf(const char* path);
 

@@ -16,6 +16,11 @@ namespace {
 // Names a PDF file that Ctrl+P prints into without the Print dialog (tests and scripts).
 const char kPrintToPdfVariable[] = "CELLWRIGHT_PRINT_TO_PDF";
 
+const char* PrintToPdfPath() {
+    const char* path = std::getenv(kPrintToPdfVariable);
+    return path != nullptr && path[0] != '\0' ? path : nullptr;
+}
+
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kClueRed = RGB(255, 0, 0);
 constexpr COLORREF kSolutionGray = RGB(195, 195, 195);
@@ -40,12 +45,19 @@ class CPrinterLineMeasurer : public ILineMeasurer {
 // --- the print flow ---------------------------------------------------------------------------
 
 void CQuillmoorView::OnPrintCommand() {
-    const char* pdfPath = std::getenv(kPrintToPdfVariable);
-    if (pdfPath != nullptr && pdfPath[0] != '\0') {
+    if (const char* pdfPath = PrintToPdfPath()) {
         PrintToPdf(pdfPath);
         return;
     }
     OnFilePrint();
+}
+
+void CQuillmoorView::OnPrintDirectCommand() {
+    if (const char* pdfPath = PrintToPdfPath()) {
+        PrintToPdf(pdfPath);
+        return;
+    }
+    OnFilePrintDirect();
 }
 
 BOOL CQuillmoorView::OnPreparePrinting(CPrintInfo* pInfo) {

@@ -58,7 +58,7 @@ CQuillmoorView::CQuillmoorView() {
     OnUpdateCommand(ID_FONT_ARIAL, &CQuillmoorView::OnUpdateFontArial);
 
     OnCommand(ID_FILE_PRINT, &CQuillmoorView::OnPrintCommand);
-    OnCommand(ID_FILE_PRINT_DIRECT, &CQuillmoorView::OnPrintCommand);
+    OnCommand(ID_FILE_PRINT_DIRECT, &CQuillmoorView::OnPrintDirectCommand);
 }
 
 CQuillmoorView::~CQuillmoorView() {

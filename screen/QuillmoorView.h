@@ -227,9 +227,11 @@ class CQuillmoorView : public CView, public CGameCore {
     void LayoutPrintPages(CDC* pDC);
     void PrintInstructionPage(CDC* pDC);
     void PrintGrid(CDC* pDC);
-    // Ctrl+P and File > Print: the print flow with the Print dialog, or, when the environment
-    // variable CELLWRIGHT_PRINT_TO_PDF names a file, the same flow into that PDF without a dialog.
+    // Ctrl+P and File > Print: the print flow with the Print dialog; ID_FILE_PRINT_DIRECT: the
+    // same without it. When the environment variable CELLWRIGHT_PRINT_TO_PDF names a file, both
+    // run the flow into that PDF without a dialog.
     void OnPrintCommand();
+    void OnPrintDirectCommand();
 
     // Sheet metrics, taken afresh from the printable area at every OnPrint (printer pixels).
     CRect m_printRect;
