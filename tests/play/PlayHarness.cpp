@@ -20,10 +20,6 @@ int TestSolutionAt(int r, int c) {
     return kTestSolution[r][c] - '0';
 }
 
-bool TestGiven(int r, int c) {
-    return kTestPuzzle[r][c] != '.';
-}
-
 // --- points ----------------------------------------------------------------------------------------
 
 CPoint RectCentre(const RECT& rect) {
@@ -190,7 +186,6 @@ bool IsValidSolutionGrid(const int grid[9][9]) {
 CDialogScript::CDialogScript() {
     AfxSetModalHook([this](const char* kind, QWidget*, const char*) {
         if (std::string(kind) != "dialog") {
-            ++m_messageBoxes;
             return static_cast<int>(IDOK);
         }
         ++m_dialogCalls;

@@ -19,7 +19,6 @@ constexpr int kClientHeight = 768;
 extern const char* const kTestPuzzle[9];
 extern const char* const kTestSolution[9];
 int TestSolutionAt(int r, int c);
-bool TestGiven(int r, int c);
 
 // --- points on the board (client pixels) ----------------------------------------------------------
 CPoint RectCentre(const RECT& rect);
@@ -59,7 +58,8 @@ bool IsValidSolutionGrid(const int grid[9][9]);
 
 // --- the own-numbers dialog -------------------------------------------------------------------------
 // Answers the modal hook step by step while it lives: each step runs when the dialog (or a box)
-// asks and returns the button to press. With no step left, Cancel. Restores Cancel-only at the end.
+// asks and returns the button to press; with no step left, Cancel. Message boxes get OK. Restores
+// Cancel-only at the end.
 class CDialogScript {
   public:
     using Step = std::function<int()>;
@@ -67,7 +67,6 @@ class CDialogScript {
     ~CDialogScript();
     CDialogScript& Then(Step step);
     int m_dialogCalls = 0;
-    int m_messageBoxes = 0;
 
   private:
     std::deque<Step> m_steps;
