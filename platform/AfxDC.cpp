@@ -3,6 +3,7 @@
 #include <QPagedPaintDevice>
 #include <QPolygon>
 #include <QString>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cstring>
@@ -70,6 +71,105 @@ QString Latin1(const char* text, int count) {
 
 void AfxSetTextMeasurer(ITextMeasurer* measurer) {
     g_measurer = measurer;
+}
+
+namespace {
+// A font seldom meets more distinct words than this; past it the cache starts again.
+constexpr int kWordCacheLimit = 4096;
+
+// Characters whose width depends on more than the character: control characters (a tab's on its
+// position; Qt also ends a measurement at U+009C) and the soft hyphen.
+bool HasControlCharacter(QStringView text) {
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || (u >= 0x7F && u <= 0x9F) || u == 0xAD)
+            return true;
+    }
+    return false;
+}
+} // namespace
+
+bool CFontData::Additive(QStringView text) const {
+    return !font.kerning() && !HasControlCharacter(text);
+}
+
+qreal CFontData::SpaceAdvance() const {
+    if (m_spaceAdvance < 0)
+        m_spaceAdvance = QFontMetricsF(font).horizontalAdvance(QLatin1Char(' '));
+    return m_spaceAdvance;
+}
+
+qreal CFontData::WordAdvance(QStringView word) const {
+    if (word.isEmpty())
+        return 0;
+    const QString key = word.toString();
+    auto it = m_wordAdvance.constFind(key);
+    if (it != m_wordAdvance.constEnd())
+        return it.value();
+    if (m_wordAdvance.size() >= kWordCacheLimit)
+        m_wordAdvance.clear();
+    const qreal advance = QFontMetricsF(font).horizontalAdvance(key);
+    m_wordAdvance.insert(key, advance);
+    return advance;
+}
+
+qreal CFontData::Advance(QStringView text) const {
+    if (font.kerning())
+        return QFontMetricsF(font).horizontalAdvance(text.toString());
+    // The instruction layout measures its line again after every word it adds: carry on from
+    // the run measured last when it begins this one and ends between words.
+    qsizetype i = 0;
+    qreal advance = 0;
+    if (!m_lastRun.isEmpty() && m_lastRun.endsWith(QLatin1Char(' ')) && text.startsWith(m_lastRun)) {
+        i = m_lastRun.size();
+        advance = m_lastAdvance;
+    }
+    if (HasControlCharacter(text.mid(i)))
+        return QFontMetricsF(font).horizontalAdvance(text.toString());
+    const qsizetype n = text.size();
+    while (i < n) {
+        if (text[i] == QLatin1Char(' ')) {
+            advance += SpaceAdvance();
+            ++i;
+            continue;
+        }
+        qsizetype end = i;
+        while (end < n && text[end] != QLatin1Char(' '))
+            ++end;
+        advance += WordAdvance(text.mid(i, end - i));
+        i = end;
+    }
+    m_lastRun = text.toString();
+    m_lastAdvance = advance;
+    return advance;
+}
+
+const QList<QGlyphRun>* CFontData::GlyphRuns(const QString& text) const {
+    if (font.underline() || font.strikeOut() || font.overline())
+        return nullptr;
+    auto it = m_glyphRuns.constFind(text);
+    if (it != m_glyphRuns.constEnd())
+        return &it.value();
+    if (m_glyphRuns.size() >= kWordCacheLimit)
+        m_glyphRuns.clear();
+    QTextLayout layout(text, font);
+    layout.setCacheEnabled(true);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    QList<QGlyphRun> runs = line.isValid() ? line.glyphRuns() : QList<QGlyphRun>();
+    const QPointF toBaseline(0, -line.ascent());
+    for (QGlyphRun& run : runs) {
+        QList<QPointF> positions = run.positions();
+        for (QPointF& position : positions)
+            position += toBaseline;
+        run.setPositions(positions);
+    }
+    return &m_glyphRuns.insert(text, runs).value();
+}
+
+int CFontData::Width(QStringView text) const {
+    return qRound(Advance(text));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -392,7 +492,7 @@ BOOL CDC::GetTextExtentPoint32A(const char* text, int count, SIZE* size) const {
         return TRUE;
     }
     const CFontData& f = m_state->Font();
-    size->cx = f.Metrics().horizontalAdvance(Latin1(text, count));
+    size->cx = f.Width(Latin1(text, count));
     size->cy = f.cellHeight;
     return TRUE;
 }
@@ -404,16 +504,23 @@ CSize CDC::GetTextExtent(const char* text, int count) const {
 }
 
 namespace {
-// Draws one run with its top-left cell corner at (x, y).
-void DrawRun(CDCState& s, QPainter* p, int x, int y, const QString& text) {
+// Draws one run with its top-left cell corner at (x, y); width is its measured width, or -1.
+void DrawRun(CDCState& s, QPainter* p, int x, int y, const QString& text, int width = -1) {
     if (text.isEmpty())
         return;
     const CFontData& f = s.Font();
-    QFontMetrics fm = f.Metrics();
-    if (s.bkMode == OPAQUE)
-        p->fillRect(QRect(x, y, fm.horizontalAdvance(text), f.cellHeight), ToQ(s.bkColor));
-    p->setFont(f.font);
+    if (s.bkMode == OPAQUE) {
+        if (width < 0)
+            width = f.Width(text);
+        p->fillRect(QRect(x, y, width, f.cellHeight), ToQ(s.bkColor));
+    }
     p->setPen(ToQ(s.textColor));
+    if (const QList<QGlyphRun>* runs = f.GlyphRuns(text)) {
+        for (const QGlyphRun& run : *runs)
+            p->drawGlyphRun(QPointF(x, y + f.ascent), run);
+        return;
+    }
+    p->setFont(f.font);
     p->drawText(QPoint(x, y + f.ascent), text);
 }
 
@@ -431,39 +538,54 @@ QString StripPrefix(const QString& in) {
     return out;
 }
 
+// One line of a DrawText: its text and its advance.
+struct CTextLine {
+    QString text;
+    qreal advance = 0;
+    int Width() const { return qRound(advance); }
+};
+
 // Breaks a paragraph at spaces into lines no wider than width; a single word wider than the
-// line stands alone (and is clipped).
-void WrapParagraph(const QString& para, const QFontMetrics& fm, int width, std::vector<QString>& lines) {
-    QString line;
-    int i = 0;
-    const int n = para.size();
+// line stands alone (and is clipped). A line takes the next word while the line so far, its
+// trailing spaces and the word measure no more than width; the spaces at a break are dropped.
+// Each word is measured once and the line's advance is added up as it grows (where the font
+// allows; otherwise every candidate line is measured whole).
+void WrapParagraph(const QString& para, const CFontData& f, int width, std::vector<CTextLine>& lines) {
+    const int n = static_cast<int>(para.size());
     if (n == 0) {
-        lines.push_back(QString());
+        lines.push_back(CTextLine());
         return;
     }
+    const QStringView view(para);
+    const bool additive = f.Additive(view);
+    const qreal space = f.SpaceAdvance();
+    int lineStart = 0, lineEnd = 0, trailingSpaces = 0;
+    qreal advance = 0; // of para[lineStart, lineEnd), trailing spaces included
+    auto pushLine = [&] {
+        const QString text = para.mid(lineStart, lineEnd - trailingSpaces - lineStart);
+        lines.push_back({text, additive ? advance - trailingSpaces * space : f.Advance(text)});
+    };
+    int i = 0;
     while (i < n) {
-        int start = i;
+        const int start = i;
         while (i < n && para[i] != QLatin1Char(' '))
             ++i;
-        QString word = para.mid(start, i - start);
+        const qreal word = additive ? f.WordAdvance(view.mid(start, i - start)) : 0;
         int spaceEnd = i;
         while (spaceEnd < n && para[spaceEnd] == QLatin1Char(' '))
             ++spaceEnd;
-        QString candidate = line + word;
-        if (!line.isEmpty() && fm.horizontalAdvance(candidate) > width) {
-            while (line.endsWith(QLatin1Char(' ')))
-                line.chop(1);
-            lines.push_back(line);
-            line = word;
-        } else {
-            line = candidate;
+        const qreal candidate = additive ? advance + word : f.Advance(view.mid(lineStart, i - lineStart));
+        if (lineEnd > lineStart && qRound(candidate) > width) {
+            pushLine();
+            lineStart = start;
+            advance = 0;
         }
-        line += para.mid(i, spaceEnd - i);
+        advance += word + (spaceEnd - i) * space;
+        trailingSpaces = spaceEnd - i;
+        lineEnd = spaceEnd;
         i = spaceEnd;
     }
-    while (line.endsWith(QLatin1Char(' ')))
-        line.chop(1);
-    lines.push_back(line);
+    pushLine();
 }
 } // namespace
 
@@ -482,31 +604,30 @@ int CDC::DrawText(const char* text, int count, RECT* rect, UINT format) {
     if (!(format & DT_NOPREFIX))
         s = StripPrefix(s);
     const CFontData& f = m_state->Font();
-    QFontMetrics fm = f.Metrics();
     const int width = rect->right - rect->left;
     const int cell = f.cellHeight;
 
-    std::vector<QString> lines;
+    std::vector<CTextLine> lines;
+    s.remove(QLatin1Char('\r'));
+    auto measured = [&f](const QString& run) { return CTextLine{run, f.Advance(run)}; };
     if (format & DT_SINGLELINE) {
-        s.remove(QLatin1Char('\r'));
         s.replace(QLatin1Char('\n'), QLatin1Char(' '));
-        lines.push_back(s);
+        lines.push_back(measured(s));
     } else {
-        s.remove(QLatin1Char('\r'));
         const QStringList paras = s.split(QLatin1Char('\n'));
         for (const QString& para : paras) {
             if (format & DT_WORDBREAK)
-                WrapParagraph(para, fm, width, lines);
+                WrapParagraph(para, f, width, lines);
             else
-                lines.push_back(para);
+                lines.push_back(measured(para));
         }
     }
     const int total = cell * static_cast<int>(lines.size());
 
     if (format & DT_CALCRECT) {
         int widest = 0;
-        for (const QString& l : lines)
-            widest = std::max(widest, fm.horizontalAdvance(l));
+        for (const CTextLine& l : lines)
+            widest = std::max(widest, l.Width());
         rect->right = rect->left + widest;
         rect->bottom = rect->top + total;
         return total;
@@ -527,14 +648,14 @@ int CDC::DrawText(const char* text, int count, RECT* rect, UINT format) {
             QRect(rect->left, rect->top, std::max(width, 0), std::max(rect->bottom - rect->top, 0)));
         p->setClipping(true);
     }
-    for (const QString& line : lines) {
-        int w = fm.horizontalAdvance(line);
+    for (const CTextLine& line : lines) {
+        const int w = line.Width();
         int x = rect->left;
         if (format & DT_CENTER)
             x = (rect->left + rect->right - w) / 2;
         else if (format & DT_RIGHT)
             x = rect->right - w;
-        DrawRun(*m_state, p, x, y, line);
+        DrawRun(*m_state, p, x, y, line.text, w);
         y += cell;
         if (y >= rect->bottom && !(format & DT_NOCLIP))
             break;

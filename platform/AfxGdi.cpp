@@ -4,6 +4,8 @@
 #include <QString>
 
 #include <cstring>
+#include <string>
+#include <unordered_map>
 
 CGdiObject::~CGdiObject() = default;
 
@@ -57,6 +59,12 @@ bool EndsWith(const std::string& s, const char* suffix) {
     return s.size() >= n && s.compare(s.size() - n, n, suffix) == 0;
 }
 
+// Fonts resolved so far, by face, height and style.
+std::unordered_map<std::string, std::shared_ptr<const CFontData>>& ResolvedFonts() {
+    static std::unordered_map<std::string, std::shared_ptr<const CFontData>> resolved;
+    return resolved;
+}
+
 int CellOf(const QFont& f) {
     QFontMetrics fm(f);
     return fm.ascent() + fm.descent();
@@ -97,16 +105,32 @@ BOOL CFont::CreateFontA(int height, int, int, int, int weight, BYTE italic, BYTE
                         BYTE, BYTE, BYTE, BYTE quality, BYTE pitchAndFamily, const char* faceName) {
     bool bold = false;
     CString family = MapFace(faceName, &bold);
+    const bool monospace = (pitchAndFamily & 0x3) == FIXED_PITCH || family == "Liberation Mono";
+    bold = bold || weight >= 600;
+    const bool smooth = quality == ANTIALIASED_QUALITY || quality == CLEARTYPE_QUALITY;
+
+    // The game recreates the same few fonts over and over (the possibles' font once per square
+    // and paint); a resolved font is kept and shared, with the word widths it has measured.
+    std::string key(family.GetString());
+    key += '|';
+    key += std::to_string(height);
+    for (bool flag : {bold, italic != 0, underline != 0, strikeOut != 0, smooth, monospace})
+        key += flag ? '1' : '0';
+    auto& resolved = ResolvedFonts();
+    if (auto it = resolved.find(key); it != resolved.end()) {
+        m_data = it->second;
+        m_valid = true;
+        return TRUE;
+    }
+
     auto data = std::make_shared<CFontData>();
     QFont f{QString::fromLatin1(family.GetString())};
-    f.setStyleHint((pitchAndFamily & 0x3) == FIXED_PITCH || family == "Liberation Mono" ? QFont::Monospace
-                                                                                        : QFont::SansSerif);
-    f.setWeight(bold || weight >= 600 ? QFont::Bold : QFont::Normal);
+    f.setStyleHint(monospace ? QFont::Monospace : QFont::SansSerif);
+    f.setWeight(bold ? QFont::Bold : QFont::Normal);
     f.setItalic(italic != 0);
     f.setUnderline(underline != 0);
     f.setStrikeOut(strikeOut != 0);
     f.setKerning(false);
-    bool smooth = quality == ANTIALIASED_QUALITY || quality == CLEARTYPE_QUALITY;
     f.setStyleStrategy(smooth ? QFont::PreferAntialias : QFont::NoAntialias);
 
     if (height > 0) {
@@ -139,9 +163,17 @@ BOOL CFont::CreateFontA(int height, int, int, int, int weight, BYTE italic, BYTE
         data->ascent = fm.ascent();
     }
     data->font = f;
+    constexpr int kResolvedLimit = 256; // far more than the game's sizes and faces at any moment
+    if (resolved.size() >= kResolvedLimit)
+        resolved.clear();
+    resolved.emplace(std::move(key), data);
     m_data = std::move(data);
     m_valid = true;
     return TRUE;
+}
+
+void AfxForgetResolvedFonts() {
+    ResolvedFonts().clear();
 }
 
 std::shared_ptr<const CFontData> AfxDefaultFontData() {

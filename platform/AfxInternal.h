@@ -5,6 +5,8 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QGlyphRun>
+#include <QHash>
 #include <QImage>
 #include <QPainter>
 #include <QPointer>
@@ -18,10 +20,38 @@ struct CFontData {
     int cellHeight = 0; // ascent + descent as drawn
     int ascent = 0;     // baseline offset from the top of the cell
     QFontMetrics Metrics() const { return QFontMetrics(font); }
+
+    // Advance of a run of text in pixels (exact to 1/64), as Qt measures the whole run at once.
+    // Without kerning nothing joins glyphs across a space, so the run's advance is the sum of
+    // its words and spaces; each word is shaped once and remembered. Runs with control
+    // characters (tabs depend on their position) are measured whole.
+    qreal Advance(QStringView text) const;
+    // The same, rounded to whole pixels as QFontMetrics rounds it.
+    int Width(QStringView text) const;
+    // Whether Advance may add up the words of text (no kerning, no control characters).
+    bool Additive(QStringView text) const;
+    qreal SpaceAdvance() const;
+    qreal WordAdvance(QStringView word) const;
+
+    // The shaped glyphs of a run with its baseline at y = 0, for drawing it again without shaping;
+    // nullptr for a font with lines (underline, strike-out), which is drawn the plain way.
+    const QList<QGlyphRun>* GlyphRuns(const QString& text) const;
+
+  private:
+    mutable QHash<QString, qreal> m_wordAdvance;
+    mutable QHash<QString, QList<QGlyphRun>> m_glyphRuns;
+    mutable QString m_lastRun; // the run Advance measured last, and its advance
+    mutable qreal m_lastAdvance = 0;
+    mutable qreal m_spaceAdvance = -1;
 };
 
 // The default font of a fresh DC.
 std::shared_ptr<const CFontData> AfxDefaultFontData();
+
+// Fonts are resolved once per face, height and style and then shared (with what they have
+// measured). Forgetting them makes the next CreateFontA of each resolve afresh, as after a
+// change of window size; benchmarks use it to time work with nothing measured yet.
+void AfxForgetResolvedFonts();
 
 // Something DCs draw on. DCs on the same surface share one QPainter, opened on first use and
 // closed when the last DC lets go, so many small drawing calls stay cheap.
