@@ -260,7 +260,7 @@ void CQuillmoorView::OnUseYourOwnNumbers() {
             return;
         }
 
-        PlaySoundCue(kForbiddenSound);
+        PlaySoundCue(kSoundForbidden);
         // The count is of valid numerals only, so a count out of range is reported before any "?".
         char message[96];
         if (m_givenCount < kFewestGivens) {

@@ -95,7 +95,7 @@ void CQuillmoorView::TypeDigit(int digit) {
 
     SquareRecord& sq = m_squares[r * 9 + c];
     if (m_grid[r][c] > 0 || (sq.value > 0 && sq.fixed == 1)) {
-        PlaySoundCue(kForbiddenSound);
+        PlaySoundCue(kSoundForbidden);
         return;
     }
     HideCaretCompletely();

@@ -118,11 +118,11 @@ void CQuillmoorView::OnLButtonDown(UINT /*nFlags*/, CPoint point) {
 
     const SquareRecord& sq = m_squares[m_downRow * 9 + m_downCol];
     if (m_grid[m_downRow][m_downCol] > 0) {
-        PlaySoundCue(kForbiddenSound);
+        PlaySoundCue(kSoundForbidden);
     } else if (sq.value > 0) {
         m_pressedOnNumber = 1;
     } else if (sq.possiblesPaid < 1 || sq.possibles[0] < 1) {
-        PlaySoundCue(kForbiddenSound); // nothing bought, or nothing left to pick
+        PlaySoundCue(kSoundForbidden); // nothing bought, or nothing left to pick
     } else {
         m_pressedOnPossible = 1;
     }
@@ -166,7 +166,7 @@ void CQuillmoorView::OnLButtonUp(UINT /*nFlags*/, CPoint point) {
         // A drop from a basket: an empty square is filled, a green numeral replaced.
         SquareRecord* target = onSquare ? &m_squares[m_upRow * 9 + m_upCol] : nullptr;
         if (target == nullptr || m_grid[m_upRow][m_upCol] > 0 || (target->value > 0 && target->fixed == 1)) {
-            PlaySoundCue(kForbiddenSound);
+            PlaySoundCue(kSoundForbidden);
             return;
         }
         target->value = m_dragNumber;
@@ -186,7 +186,7 @@ void CQuillmoorView::OnLButtonUp(UINT /*nFlags*/, CPoint point) {
         // Only a release on the very possible that was pressed picks it.
         if (m_upRow != m_downRow || m_upCol != m_downCol || m_upSlotRow != m_downSlotRow ||
             m_upSlotCol != m_downSlotCol || m_upSlotRow < 0) {
-            PlaySoundCue(kForbiddenSound);
+            PlaySoundCue(kSoundForbidden);
             return;
         }
         const int slot = m_upSlotRow * 3 + m_upSlotCol;
@@ -197,7 +197,7 @@ void CQuillmoorView::OnLButtonUp(UINT /*nFlags*/, CPoint point) {
         SquareRecord& sq = m_squares[m_upRow * 9 + m_upCol];
         const int v = sq.possibles[k];
         if (v == 0) {
-            PlaySoundCue(kForbiddenSound); // an empty cell of the possibles
+            PlaySoundCue(kSoundForbidden); // an empty cell of the possibles
             return;
         }
         sq.value = v;
@@ -229,7 +229,7 @@ void CQuillmoorView::OnLButtonUp(UINT /*nFlags*/, CPoint point) {
         if (onSquare) {
             SquareRecord& to = m_squares[m_upRow * 9 + m_upCol];
             if (m_grid[m_upRow][m_upCol] > 0 || (to.value > 0 && to.fixed == 1) || from.fixed == 1) {
-                PlaySoundCue(kForbiddenSound);
+                PlaySoundCue(kSoundForbidden);
                 return;
             }
             {
@@ -253,7 +253,7 @@ void CQuillmoorView::OnLButtonUp(UINT /*nFlags*/, CPoint point) {
         }
         // Dragged off the grid: a green numeral is removed, a blue one stays.
         if (from.fixed == 1) {
-            PlaySoundCue(kForbiddenSound);
+            PlaySoundCue(kSoundForbidden);
             return;
         }
         from.value = 0;
@@ -281,7 +281,7 @@ void CQuillmoorView::OnRButtonDown(UINT /*nFlags*/, CPoint point) {
     // A square holding any numeral has no possibles to sell: buying them would charge 5 points
     // for nothing and leave the square unbought, so the same click could be charged again.
     if (m_grid[r][c] > 0 || sq.possiblesPaid > 0 || sq.fixed > 0 || sq.value > 0) {
-        PlaySoundCue(kForbiddenSound);
+        PlaySoundCue(kSoundForbidden);
         return;
     }
     ChargePoints(5);

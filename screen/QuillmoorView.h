@@ -53,7 +53,6 @@ class CQuillmoorView : public CView, public CGameCore {
     // Possibles list position k is shown in the possible-cell kPossibleSlot[k] (reading order),
     // the centre cell last; a click is mapped back through the same table.
     static constexpr int kPossibleSlot[9] = {0, 1, 2, 3, 5, 6, 7, 8, 4};
-    static constexpr int kForbiddenSound = 103;
 
     // Strict hit tests: a point on a border line lies in no rectangle.
     static bool HitsStrictly(const RECT& rect, CPoint point);
