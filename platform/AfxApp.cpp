@@ -127,9 +127,10 @@ void CWinApp::DestroyDocuments() {
 // ---------------------------------------------------------------------------------------------
 
 CSingleDocTemplate::~CSingleDocTemplate() {
-    // View first (it owns its widget), then the frame's window, then the document.
-    delete m_view;
+    // The frame first: it takes the view's widget (which the view owns) out of its window
+    // while the view still exists. Then the view, then the document its destructor leaves.
     delete m_frame;
+    delete m_view;
     delete m_doc;
 }
 
