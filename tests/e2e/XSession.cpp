@@ -1,0 +1,323 @@
+#include "XSession.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
+#include <QTextStream>
+#include <QThread>
+
+#ifndef CELLWRIGHT_PROGRAM
+#error "CELLWRIGHT_PROGRAM must name the built program"
+#endif
+#ifndef E2E_ARTIFACTS_DIR
+#error "E2E_ARTIFACTS_DIR must name the folder for screenshots"
+#endif
+
+namespace {
+
+const int kToolTimeoutMs = 10000;
+const int kPollMs = 100;
+
+QString RunTool(const QString& program, const QStringList& arguments, const QString& display) {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", display);
+    process.setProcessEnvironment(env);
+    process.start(program, arguments);
+    if (!process.waitForFinished(kToolTimeoutMs)) {
+        process.kill();
+        process.waitForFinished(1000);
+        return QString();
+    }
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
+void EndProcess(QProcess* process) {
+    if (process == nullptr || process->state() == QProcess::NotRunning) {
+        return;
+    }
+    process->terminate();
+    if (!process->waitForFinished(2000)) {
+        process->kill();
+        process->waitForFinished(2000);
+    }
+}
+
+} // namespace
+
+CXSession::CXSession(const QString& name)
+    : m_dir(QString(E2E_ARTIFACTS_DIR) + "/" + name),
+      m_keep(qEnvironmentVariableIsSet("CELLWRIGHT_E2E_KEEP")) {
+    QDir(m_dir).removeRecursively();
+    QDir().mkpath(m_dir);
+}
+
+CXSession::~CXSession() {
+    if (m_keep) {
+        Note("--- windows at the end ---");
+        Note(RunTool("xwininfo", {"-root", "-tree"}, m_display));
+    }
+    Stop();
+    if (!m_keep) {
+        QDir(m_dir).removeRecursively();
+    }
+}
+
+void CXSession::Stop() {
+    EndProcess(m_program.get());
+    EndProcess(m_server.get());
+}
+
+bool CXSession::StartServer(int width, int height) {
+    m_width = width;
+    m_height = height;
+    // Parallel test runs each take the next display without a lock file; a display taken between
+    // the look and the start makes Xvfb quit, and the next one is tried.
+    for (int n = 90 + static_cast<int>(getpid() % 50), tries = 0; tries < 40; ++n, ++tries) {
+        if (QFileInfo::exists(QString("/tmp/.X%1-lock").arg(n)) ||
+            QFileInfo::exists(QString("/tmp/.X11-unix/X%1").arg(n))) {
+            continue;
+        }
+        auto server = std::make_unique<QProcess>();
+        server->setStandardOutputFile(QProcess::nullDevice());
+        server->setStandardErrorFile(m_dir + "/xvfb.log");
+        server->start("Xvfb", {QString(":%1").arg(n), "-screen", "0",
+                               QString("%1x%2x24").arg(width).arg(height), "-nolisten", "tcp", "-noreset"});
+        if (!server->waitForStarted(5000)) {
+            return false;
+        }
+        const QString socket = QString("/tmp/.X11-unix/X%1").arg(n);
+        QDeadlineTimer deadline(5000);
+        while (!deadline.hasExpired() && server->state() == QProcess::Running && !QFileInfo::exists(socket)) {
+            QThread::msleep(50);
+        }
+        if (server->state() == QProcess::Running && QFileInfo::exists(socket)) {
+            m_display = QString(":%1").arg(n);
+            m_server = std::move(server);
+            Note(QString("display %1, screen %2 x %3").arg(m_display).arg(width).arg(height));
+            return true;
+        }
+        EndProcess(server.get());
+    }
+    return false;
+}
+
+bool CXSession::StartProgram(const QStringList& environment, bool waitForMainWindow) {
+    m_program = std::make_unique<QProcess>();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", m_display);
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.remove("CELLWRIGHT_PRINT_TO_PDF");
+    env.remove("CELLWRIGHT_STARTUP_TIMING");
+    for (const QString& entry : environment) {
+        const int eq = entry.indexOf('=');
+        env.insert(entry.left(eq), entry.mid(eq + 1));
+    }
+    m_program->setProcessEnvironment(env);
+    m_program->setStandardOutputFile(m_dir + "/program.log");
+    m_program->setStandardErrorFile(m_dir + "/program.log", QIODevice::Append);
+    m_program->start(CELLWRIGHT_PROGRAM, {});
+    if (!m_program->waitForStarted(5000)) {
+        Note("the program did not start");
+        return false;
+    }
+    if (!waitForMainWindow) {
+        return true;
+    }
+    QDeadlineTimer deadline(15000);
+    while (!deadline.hasExpired() && m_program->state() == QProcess::Running) {
+        const QStringList windows = FindWindows(" -- Version QV317$");
+        if (!windows.isEmpty()) {
+            m_mainWindow = windows.front();
+            return true;
+        }
+        QThread::msleep(kPollMs);
+    }
+    Note("no main window appeared");
+    return false;
+}
+
+int CXSession::WaitForExit(int milliseconds) {
+    if (!m_program) {
+        return -1;
+    }
+    if (m_program->state() != QProcess::NotRunning && !m_program->waitForFinished(milliseconds)) {
+        return -1;
+    }
+    return m_program->exitStatus() == QProcess::NormalExit ? m_program->exitCode() : -1;
+}
+
+QString CXSession::XDoTool(const QStringList& arguments) {
+    return RunTool("xdotool", arguments, m_display);
+}
+
+QStringList CXSession::FindWindows(const QString& namePattern) {
+    // By class, then by name here: xdotool's own name search misses Qt's popup windows.
+    const QRegularExpression pattern(namePattern);
+    QStringList found;
+    const QString out = XDoTool({"search", "--onlyvisible", "--class", "cellwright"});
+    for (const QString& window : out.split('\n', Qt::SkipEmptyParts)) {
+        if (pattern.match(XDoTool({"getwindowname", window})).hasMatch()) {
+            found << window;
+        }
+    }
+    return found;
+}
+
+void CXSession::Focus(const QString& window) {
+    XDoTool({"windowfocus", "--sync", window});
+}
+
+void CXSession::Click(int x, int y, int button) {
+    XDoTool(
+        {"mousemove", "--sync", QString::number(x), QString::number(y), "click", QString::number(button)});
+    Note(QString("click %1 at %2,%3").arg(button).arg(x).arg(y));
+}
+
+void CXSession::Drag(int fromX, int fromY, int toX, int toY) {
+    // Pauses between the steps let the program see the press before the pointer moves on.
+    XDoTool({"mousemove",
+             "--sync",
+             QString::number(fromX),
+             QString::number(fromY),
+             "sleep",
+             "0.1",
+             "mousedown",
+             "1",
+             "sleep",
+             "0.1",
+             "mousemove",
+             "--sync",
+             QString::number((fromX + toX) / 2),
+             QString::number((fromY + toY) / 2),
+             "sleep",
+             "0.05",
+             "mousemove",
+             "--sync",
+             QString::number(toX),
+             QString::number(toY),
+             "sleep",
+             "0.1",
+             "mouseup",
+             "1"});
+    Note(QString("drag %1,%2 -> %3,%4").arg(fromX).arg(fromY).arg(toX).arg(toY));
+}
+
+void CXSession::Keys(const QStringList& keys) {
+    XDoTool(QStringList{"key", "--delay", "15"} + keys);
+    Note("keys " + keys.join(' '));
+}
+
+QImage CXSession::Shot(const QString& label) {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", m_display);
+    process.setProcessEnvironment(env);
+    process.start("import", {"-window", "root", "png:-"});
+    QImage image;
+    if (process.waitForFinished(kToolTimeoutMs)) {
+        image.loadFromData(process.readAllStandardOutput(), "PNG");
+    } else {
+        process.kill();
+        process.waitForFinished(1000);
+    }
+    image = image.convertToFormat(QImage::Format_RGB32);
+    image.save(QString("%1/%2-%3.png").arg(m_dir).arg(++m_shots, 2, 10, QChar('0')).arg(label));
+    return image;
+}
+
+bool CXSession::WaitForScreen(const QString& label, const std::function<bool(const QImage&)>& check,
+                              int milliseconds) {
+    QDeadlineTimer deadline(milliseconds);
+    for (;;) {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", m_display);
+        process.setProcessEnvironment(env);
+        process.start("import", {"-window", "root", "png:-"});
+        QImage image;
+        if (process.waitForFinished(kToolTimeoutMs)) {
+            image.loadFromData(process.readAllStandardOutput(), "PNG");
+        }
+        image = image.convertToFormat(QImage::Format_RGB32);
+        const bool ok = !image.isNull() && check(image);
+        if (ok || deadline.hasExpired()) {
+            image.save(QString("%1/%2-%3.png").arg(m_dir).arg(++m_shots, 2, 10, QChar('0')).arg(label));
+            if (!ok) {
+                Note("timed out waiting for: " + label);
+            }
+            return ok;
+        }
+        QThread::msleep(kPollMs);
+    }
+}
+
+bool CXSession::WaitForWindow(const QString& namePattern, int milliseconds) {
+    QDeadlineTimer deadline(milliseconds);
+    while (FindWindows(namePattern).isEmpty()) {
+        if (deadline.hasExpired()) {
+            Note("timed out waiting for a window named " + namePattern);
+            return false;
+        }
+        QThread::msleep(kPollMs);
+    }
+    return true;
+}
+
+void CXSession::Note(const QString& line) {
+    QFile file(m_dir + "/notes.txt");
+    if (file.open(QIODevice::Append | QIODevice::Text)) {
+        QTextStream(&file) << line << '\n';
+    }
+}
+
+void CXSession::KeepArtifacts() {
+    m_keep = true;
+}
+
+// --- reading screenshots ------------------------------------------------------------------------------
+
+int CountColour(const QImage& image, const CPixelRect& rect, int r, int g, int b) {
+    int count = 0;
+    const QRgb wanted = qRgb(r, g, b);
+    for (int y = std::max(0, rect.top); y < std::min(image.height(), rect.bottom); ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = std::max(0, rect.left); x < std::min(image.width(), rect.right); ++x) {
+            count += (line[x] | 0xFF000000u) == wanted ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+int CountDark(const QImage& image, const CPixelRect& rect) {
+    int count = 0;
+    for (int y = std::max(0, rect.top); y < std::min(image.height(), rect.bottom); ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = std::max(0, rect.left); x < std::min(image.width(), rect.right); ++x) {
+            count += qGray(line[x]) < 96 ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+int ClientTop(const QImage& image) {
+    // The menu bar is drawn in the style's gray; the client area begins at the first white row
+    // below it, at the left edge where neither the pages nor the board put ink.
+    bool sawMenu = false;
+    for (int y = 0; y < image.height() / 4; ++y) {
+        const bool white = (image.pixel(2, y) | 0xFF000000u) == qRgb(255, 255, 255);
+        if (!white) {
+            sawMenu = true;
+        } else if (sawMenu) {
+            return y;
+        }
+    }
+    return -1;
+}

@@ -1,0 +1,85 @@
+#pragma once
+// One run of the built program on its own Xvfb display, seen only as a player would: real input
+// events through xdotool and screenshots of the root window. Every wait has a deadline, and the
+// program and the X server are ended when the session goes, also after a failed check. The
+// screenshots of a session are kept in its artifacts folder and removed when it passes (unless
+// CELLWRIGHT_E2E_KEEP is set).
+
+#include <QImage>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+struct CPixelRect {
+    int left, top, right, bottom; // right and bottom exclusive
+};
+
+class CXSession {
+  public:
+    // name: a folder under the artifacts directory for this session's screenshots and notes.
+    explicit CXSession(const QString& name);
+    ~CXSession();
+
+    CXSession(const CXSession&) = delete;
+    CXSession& operator=(const CXSession&) = delete;
+
+    // Starts Xvfb with a screen of width x height on a free display; false on failure.
+    bool StartServer(int width, int height);
+    // Starts the program with extra environment entries ("NAME=value"); false when it does not
+    // come up (with its main window, when asked to wait for it) in time.
+    bool StartProgram(const QStringList& environment = {}, bool waitForMainWindow = true);
+    // Waits for the program to end; the exit code, or -1 when it is still running at the deadline
+    // or crashed.
+    int WaitForExit(int milliseconds);
+
+    // xdotool with the arguments; its standard output (trimmed), empty on failure.
+    QString XDoTool(const QStringList& arguments);
+    // Visible top-level windows of the program whose name matches the pattern.
+    QStringList FindWindows(const QString& namePattern);
+    QString MainWindow() const { return m_mainWindow; }
+    // Gives a window the keyboard focus (there is no window manager to do it).
+    void Focus(const QString& window);
+
+    // Input in screen coordinates.
+    void Click(int x, int y, int button = 1);
+    void Drag(int fromX, int fromY, int toX, int toY);
+    void Keys(const QStringList& keys);
+
+    // A screenshot of the whole screen, saved as <label>.png in the artifacts folder.
+    QImage Shot(const QString& label);
+    // Takes screenshots until the check holds or the deadline passes; the last one is saved.
+    bool WaitForScreen(const QString& label, const std::function<bool(const QImage&)>& check,
+                       int milliseconds = 8000);
+    bool WaitForWindow(const QString& namePattern, int milliseconds = 8000);
+
+    // Appends a line to the session's notes (kept with the screenshots).
+    void Note(const QString& line);
+    // Marks the session as failed: its folder stays, with the window list added to the notes.
+    void KeepArtifacts();
+    QString ArtifactsDir() const { return m_dir; }
+
+    int ScreenWidth() const { return m_width; }
+    int ScreenHeight() const { return m_height; }
+
+  private:
+    void Stop();
+
+    QString m_dir;
+    QString m_display;
+    int m_width = 0;
+    int m_height = 0;
+    std::unique_ptr<QProcess> m_server;
+    std::unique_ptr<QProcess> m_program;
+    QString m_mainWindow;
+    bool m_keep = false;
+    int m_shots = 0;
+};
+
+// --- reading screenshots ------------------------------------------------------------------------------
+int CountColour(const QImage& image, const CPixelRect& rect, int r, int g, int b);
+// Pixels darker than mid-gray (text ink).
+int CountDark(const QImage& image, const CPixelRect& rect);
+// The first row below the menu bar: where the client area of the main window begins.
+int ClientTop(const QImage& image);
