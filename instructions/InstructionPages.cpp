@@ -1,41 +1,17 @@
 // The instruction pages on screen: layout for the client size, drawing one page with its footer,
 // and the paging operations behind Page Down, Page Up, F1 and End.
 
-#include <array>
 #include <cstring>
 
-#include "instructions/PageLayout.h"
+#include "instructions/PageDrawing.h"
 #include "screen/QuillmoorView.h"
 
 namespace {
-
-// Lines are wrapped by the width the body font really gives them on the view.
-class CDCTextMeasurer : public ILineMeasurer {
-  public:
-    explicit CDCTextMeasurer(CDC& dc) : m_dc(dc) {}
-
-    int TextWidth(const char* text, int length) override {
-        SIZE size{0, 0};
-        m_dc.GetTextExtentPoint32A(text, length, &size);
-        return size.cx;
-    }
-
-  private:
-    CDC& m_dc;
-};
 
 SIZE MeasureOn(CDC* dc, const char* text) {
     SIZE size{0, 0};
     dc->GetTextExtentPoint32A(text, static_cast<int>(std::strlen(text)), &size);
     return size;
-}
-
-void RecreateHelpFont(CFont& font, int height, BYTE underline, const char* face) {
-    if (font.IsValid()) {
-        font.DeleteObject();
-    }
-    font.CreateFontA(height, 0, 0, 0, 0, 0, underline, 0, ANSI_CHARSET, OUT_DEVICE_PRECIS,
-                     CLIP_DEFAULT_PRECIS, PROOF_QUALITY, 0, face);
 }
 
 const char kReturnPrompt[] = "Press the End key to return.";
@@ -59,23 +35,19 @@ void CQuillmoorView::LayoutInstructionPages() {
     m_panelFontHeight = metrics.m_panelFontHeight;
     m_pageCount = 1;
 
-    RecreateHelpFont(m_panelFont, m_panelFontHeight + m_panelFontAdjust, 0, "Arial");
-    RecreateHelpFont(m_helpTitleFont, m_titleFontHeight, 1, "Arial Bold");
-    RecreateHelpFont(m_helpBodyFont, m_bodyFontHeight, 0, "Arial");
+    RecreateFont(m_panelFont, m_panelFontHeight + m_panelFontAdjust, "Arial");
+    RecreateFont(m_helpTitleFont, m_titleFontHeight, "Arial Bold", 1);
+    RecreateFont(m_helpBodyFont, m_bodyFontHeight, "Arial");
 
     CClientDC dc(this);
     dc.SelectObject(&m_helpBodyFont);
     m_lineHeight = MeasureOn(&dc, "MW").cy;
     m_linesPerPage = ComputeLinesPerPage(m_textHeight, m_lineHeight, kScreenPageFormat.m_maxLinesPerPage);
 
-    std::array<const char*, kHelpTextCapacity> chunks{};
-    for (int i = 0; i < kHelpTextCapacity; ++i) {
-        chunks[static_cast<size_t>(i)] = m_helpText[i];
-    }
     // The book grows past ten pages when a tall, narrow window needs more, so every word of the
     // text can be paged to at every window size.
-    CDCTextMeasurer measurer(dc);
-    LayoutPages(chunks.data(), kHelpTextCapacity, 0, m_textWidth, m_linesPerPage, kScreenPageFormat, measurer,
+    CDCLineMeasurer measurer(dc);
+    LayoutPages(m_helpChunks, kHelpTextCapacity, 0, m_textWidth, m_linesPerPage, kScreenPageFormat, measurer,
                 m_pages);
     m_pageCount = m_pages.PageCount();
 }
@@ -91,22 +63,8 @@ void CQuillmoorView::DrawInstructionPage(CDC* pDC) {
         m_currentPage = m_pageCount;
     }
 
-    const int page = m_currentPage - 1;
-    const int lastLine = m_pages.LastLine(page);
-    for (int i = 0; i <= lastLine; ++i) {
-        const char* line = m_pages.Line(page, i);
-        if (line[0] == '\0') {
-            continue;
-        }
-        const int y = i * m_lineHeight + m_titleFontHeight;
-        if (line[0] == '[') {
-            pDC->SelectObject(&m_helpTitleFont);
-            pDC->TextOut(m_bodyFontHeight, y, line + 1, static_cast<int>(std::strlen(line + 1)));
-            pDC->SelectObject(&m_helpBodyFont);
-        } else {
-            pDC->TextOut(m_bodyFontHeight, y, line, static_cast<int>(std::strlen(line)));
-        }
-    }
+    DrawPageLines(pDC, m_pages, m_currentPage - 1, m_bodyFontHeight, m_titleFontHeight, m_lineHeight,
+                  &m_helpBodyFont, &m_helpTitleFont);
 
     if (m_option > 0) {
         const SIZE size = MeasureOn(pDC, kReturnPrompt);

@@ -1,11 +1,10 @@
 // Printing: the instruction pages on paper, the puzzle's original numbers, or after a wrong answer
 // the solution, through the framework's print flow.
 
-#include <array>
 #include <cstdlib>
 #include <cstring>
 
-#include "instructions/PageLayout.h"
+#include "instructions/PageDrawing.h"
 #include "printing/PaperMetrics.h"
 #include "screen/QuillmoorView.h"
 #include "shell/SoundCues.h"
@@ -24,21 +23,6 @@ const char* PrintToPdfPath() {
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kClueRed = RGB(255, 0, 0);
 constexpr COLORREF kSolutionGray = RGB(195, 195, 195);
-
-// Lines are wrapped by the width the paper body font gives them on the printer.
-class CPrinterLineMeasurer : public ILineMeasurer {
-  public:
-    explicit CPrinterLineMeasurer(CDC& dc) : m_dc(dc) {}
-
-    int TextWidth(const char* text, int length) override {
-        SIZE size{0, 0};
-        m_dc.GetTextExtentPoint32A(text, length, &size);
-        return size.cx;
-    }
-
-  private:
-    CDC& m_dc;
-};
 
 } // namespace
 
@@ -114,11 +98,7 @@ void CQuillmoorView::PrintInstructions(CDC* pDC) {
 
 void CQuillmoorView::LayoutPrintPages(CDC* pDC) {
     m_printPageCount = 1;
-    if (m_printTitleFont.IsValid()) {
-        m_printTitleFont.DeleteObject();
-    }
-    m_printTitleFont.CreateFontA(m_printFontHeight * 5 / 4, 0, 0, 0, 0, 0, 1, 0, ANSI_CHARSET,
-                                 OUT_DEVICE_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, 0, "Arial Bold");
+    RecreateFont(m_printTitleFont, m_printFontHeight * 5 / 4, "Arial Bold", 1);
     RecreateFont(m_printBodyFont, m_printFontHeight, "Courier New");
 
     CFont* previousFont = pDC->SelectObject(&m_printBodyFont);
@@ -128,14 +108,10 @@ void CQuillmoorView::LayoutPrintPages(CDC* pDC) {
     m_printLinesPerPage =
         ComputeLinesPerPage(m_printTextHeight, m_printLineHeight, kPaperPageFormat.m_maxLinesPerPage);
 
-    std::array<const char*, kHelpTextCapacity> chunks{};
-    for (int i = 0; i < kHelpTextCapacity; ++i) {
-        chunks[static_cast<size_t>(i)] = m_helpText[i];
-    }
     // Paper starts at the first section title: whatever comes before it is for the screen only.
-    const int start = FindFirstTitleEntry(chunks.data(), kHelpTextCapacity);
-    CPrinterLineMeasurer measurer(*pDC);
-    LayoutPages(chunks.data(), kHelpTextCapacity, start, m_printTextWidth, m_printLinesPerPage,
+    const int start = FindFirstTitleEntry(m_helpChunks, kHelpTextCapacity);
+    CDCLineMeasurer measurer(*pDC);
+    LayoutPages(m_helpChunks, kHelpTextCapacity, start, m_printTextWidth, m_printLinesPerPage,
                 kPaperPageFormat, measurer, m_printLines);
 
     // The text ends with a page break, which opens one last, empty page: it is not printed. Should
@@ -173,21 +149,8 @@ void CQuillmoorView::PrintInstructionPage(CDC* pDC) {
     pDC->SelectObject(&m_printBodyFont);
     m_printHeaderFont.DeleteObject();
 
-    const int lastLine = m_printLines.LastLine(m_printPage);
-    for (int i = 0; i <= lastLine; ++i) {
-        const char* line = m_printLines.Line(m_printPage, i);
-        if (line[0] == '\0') {
-            continue;
-        }
-        const int y = i * m_printLineHeight + m_printTopMargin;
-        if (line[0] == '[') {
-            pDC->SelectObject(&m_printTitleFont);
-            pDC->TextOut(m_printSideMargin, y, line + 1, static_cast<int>(std::strlen(line + 1)));
-            pDC->SelectObject(&m_printBodyFont);
-        } else {
-            pDC->TextOut(m_printSideMargin, y, line, static_cast<int>(std::strlen(line)));
-        }
-    }
+    DrawPageLines(pDC, m_printLines, m_printPage, m_printSideMargin, m_printTopMargin, m_printLineHeight,
+                  &m_printBodyFont, &m_printTitleFont);
     pDC->SelectObject(previousFont);
 }
 

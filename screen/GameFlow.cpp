@@ -165,20 +165,21 @@ void CQuillmoorView::DoneVerdict() {
 
 // --- HOME and AGAIN --------------------------------------------------------------------------------
 
-void CQuillmoorView::GoHome() {
-    m_option = 0;
+// What HOME and AGAIN both clear before the next puzzle.
+void CQuillmoorView::ResetGameFlow() {
+    ResetPuzzleFields(); // clue count, the points marker, the caret square, no auto-solve
     m_helpShown = 0;
-    m_gridReady = 0;
-    m_clueCount = 0;
     m_printLayoutDone = 0;
     m_phase = 0;
     m_pressedOnPossible = 0;
     m_pressedOnNumber = 0;
     m_verdict = -1;
-    m_points = kPointsMarker;
-    m_caretRow = 0;
-    m_caretCol = 0;
-    m_autoSolve = 0;
+}
+
+void CQuillmoorView::GoHome() {
+    ResetGameFlow();
+    m_option = 0;
+    m_gridReady = 0;
     m_ownNumbersFromAgain = 0;
     UpdateCaption();
     // With no grid ready, the paint makes the next solution grid and shows the instruction page.
@@ -187,17 +188,7 @@ void CQuillmoorView::GoHome() {
 }
 
 void CQuillmoorView::PlayAgain() {
-    m_helpShown = 0;
-    m_clueCount = 0;
-    m_printLayoutDone = 0;
-    m_phase = 0;
-    m_pressedOnPossible = 0;
-    m_pressedOnNumber = 0;
-    m_verdict = -1;
-    m_points = kPointsMarker;
-    m_caretRow = 0;
-    m_caretCol = 0;
-    m_autoSolve = 0;
+    ResetGameFlow(); // the option stays, and the grid made in advance is not touched
 
     BeginWaitCursor();
     GenerateSolutionGrid();

@@ -80,6 +80,10 @@ void CQuillmoorView::FillHelpText() {
     }
 #endif
     m_helpText[count] = kEndOfText;
+    // The strings never change after this, so the layouts can read them through plain pointers.
+    for (int i = 0; i < kHelpTextCapacity; ++i) {
+        m_helpChunks[i] = m_helpText[i];
+    }
 }
 
 BOOL CQuillmoorView::PreCreateWindow(CREATESTRUCT& cs) {

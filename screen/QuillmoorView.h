@@ -76,6 +76,7 @@ class CQuillmoorView : public CView, public CGameCore {
     void DoneVerdict();
     void CopyScorePanels(CDC& dc);
     void GoHome();
+    void ResetGameFlow();
     void PlayAgain();
     void OnUseYourOwnNumbers();
     void ParseEntry(int r, int c);
@@ -193,6 +194,7 @@ class CQuillmoorView : public CView, public CGameCore {
     char m_textBuffer[64] = {};
     static constexpr int kHelpTextCapacity = 1000;
     CString m_helpText[kHelpTextCapacity];
+    const char* m_helpChunks[kHelpTextCapacity] = {}; // m_helpText as the layout engine reads it
 
     // --- game flow and instruction state read by the painter ------------------------------------
     int m_phase = 0; // 0 playing, 1 DONE pressed, 2 finished
@@ -261,7 +263,7 @@ class CQuillmoorView : public CView, public CGameCore {
   private:
     bool InstructionPagesShown() const;
     void ComputeGeometry();
-    void RecreateFont(CFont& font, int height, const char* face);
+    void RecreateFont(CFont& font, int height, const char* face, BYTE underline = 0);
     void SetFontFace(int index, const char* face);
     void UpdateFontItem(CCmdUI* pCmdUI, int index);
     void FillHelpText();

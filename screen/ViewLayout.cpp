@@ -68,11 +68,11 @@ void CQuillmoorView::PageMetricsFor(int width, int height, int* panelFontDivisor
     *panelFontAdjust = adjust;
 }
 
-void CQuillmoorView::RecreateFont(CFont& font, int height, const char* face) {
+void CQuillmoorView::RecreateFont(CFont& font, int height, const char* face, BYTE underline) {
     if (font.IsValid()) {
         font.DeleteObject();
     }
-    font.CreateFontA(height, 0, 0, 0, 0, 0, 0, 0, ANSI_CHARSET, OUT_DEVICE_PRECIS, CLIP_DEFAULT_PRECIS,
+    font.CreateFontA(height, 0, 0, 0, 0, 0, underline, 0, ANSI_CHARSET, OUT_DEVICE_PRECIS, CLIP_DEFAULT_PRECIS,
                      PROOF_QUALITY, 0, face);
 }
 
