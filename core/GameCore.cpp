@@ -21,6 +21,10 @@ CGameCore::CGameCore() {
     std::memset(m_history, 0, sizeof m_history);
     std::memset(m_branch, 0, sizeof m_branch);
     std::memset(&m_savedState, 0, sizeof m_savedState);
+    std::memset(m_rebuildMemo, 0, sizeof m_rebuildMemo);
+    std::memset(&m_rebuildInput, 0, sizeof m_rebuildInput);
+    m_rebuildMemoUsed = 0;
+    m_rebuildClock = 0;
 
     m_option = 0;
     m_clueCount = 0;

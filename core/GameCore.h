@@ -43,6 +43,23 @@ struct SolverSnapshot {
     SquareRecord squares[81];
 };
 
+// Everything a solver rebuild reads: the board, the players' values, the paid flags and the
+// possibles of unpaid squares (zero for paid ones, which the rebuild recomputes).
+struct SolverInput {
+    int values[81];
+    int grid[81];
+    int paid[81];
+    int unpaidPossibles[81][9];
+};
+
+// Everything a solver rebuild writes.
+struct SolverOutput {
+    int cand[10][10][11];
+    int possibles[81][9];
+    int histCount;
+    int histMark;
+};
+
 class CGameCore {
   public:
     static constexpr int kSquareCount = 81;
@@ -183,6 +200,19 @@ class CGameCore {
     int m_lastBranchSquare; // the square the last successful PushBranch chose
     SolverSnapshot m_savedState;
 
+    // The last few solver rebuilds, by input (see RecomputeSolverState).
+    static constexpr int kRebuildMemoSlots = 4;
+    struct RebuildMemo {
+        SolverInput input;
+        SolverOutput output;
+        DeductionRecord history[kHistoryCapacity];
+        std::uint32_t lastUse;
+    };
+    RebuildMemo m_rebuildMemo[kRebuildMemoSlots];
+    int m_rebuildMemoUsed;
+    std::uint32_t m_rebuildClock; // counts rebuilds; wraps harmlessly (it only ranks the slots)
+    SolverInput m_rebuildInput;   // scratch for the key of the current rebuild
+
     // score
     int m_initialPoints;
     int m_emptyCount;
@@ -202,6 +232,9 @@ class CGameCore {
     int StartOver();   // 0 when there is no Easy/Hard set-up to run again
     void ResetSolver();
     void RecomputeSolverState();
+    // Propagation from a candidate grid: per square its candidate bits and count, per row and
+    // column the tally of each numeral (all updated in place).
+    void RunPropagation(int mask[81], int count[81], int rowTally[9][10], int colTally[9][10]);
     int RunBranchSearch();
     int ReduceClues();
     void GiveUpSetup();

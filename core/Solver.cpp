@@ -95,6 +95,24 @@ void CGameCore::Propagate() {
     int count[81];
     int rowTally[9][10] = {};
     int colTally[9][10] = {};
+    for (int s = 0; s < 81; ++s) {
+        const int* poss = m_squares[s].possibles;
+        int m = 0;
+        int n = 0;
+        for (int p = 0; p < 9 && poss[p] != 0; ++p) {
+            const int v = poss[p];
+            m |= 1 << v;
+            rowTally[s / 9][v] += 1;
+            colTally[s % 9][v] += 1;
+            n += 1;
+        }
+        mask[s] = m;
+        count[s] = n;
+    }
+    RunPropagation(mask, count, rowTally, colTally);
+}
+
+void CGameCore::RunPropagation(int mask[81], int count[81], int rowTally[9][10], int colTally[9][10]) {
     int rowOne[9] = {}; // numerals whose row tally is 1
     int colOne[9] = {};
     int recorded[81] = {};
@@ -119,26 +137,20 @@ void CGameCore::Propagate() {
         colOne[c] = n == 1 ? colOne[c] | (1 << v) : colOne[c] & ~(1 << v);
     };
 
+    // Nothing is recorded yet: a square is ready for both kinds when it has a single candidate.
     for (int s = 0; s < 81; ++s) {
-        const int* poss = m_squares[s].possibles;
-        int m = 0;
-        int n = 0;
-        for (int p = 0; p < 9 && poss[p] != 0; ++p) {
-            const int v = poss[p];
-            m |= 1 << v;
-            holders[v].Put(s, true);
-            rowTally[s / 9][v] += 1;
-            colTally[s % 9][v] += 1;
-            n += 1;
+        for (int bits = mask[s] & 0x3FE; bits != 0; bits &= bits - 1) {
+            holders[__builtin_ctz(static_cast<unsigned>(bits))].Put(s, true);
         }
-        mask[s] = m;
-        count[s] = n;
-        refresh(s);
+        if (count[s] == 1 && (mask[s] & 0x3FE) != 0) {
+            nakedReady.Put(s, true);
+            boxReady.Put(kTables.position[s], true);
+        }
     }
     for (int k = 0; k < 9; ++k) {
         for (int v = 1; v <= 9; ++v) {
-            setRowTally(k, v, rowTally[k][v]);
-            setColTally(k, v, colTally[k][v]);
+            rowOne[k] |= rowTally[k][v] == 1 ? 1 << v : 0;
+            colOne[k] |= colTally[k][v] == 1 ? 1 << v : 0;
         }
     }
     m_histCount = 0;
@@ -290,12 +302,13 @@ void CGameCore::Propagate() {
     }
 
     std::memset(m_cand, 0, sizeof m_cand);
-    for (int s = 0; s < 81; ++s) {
-        int* cell = m_cand[s / 9][s % 9];
-        cell[0] = count[s];
-        for (int v = 1; v <= 9; ++v) {
-            if (mask[s] & (1 << v)) {
-                cell[v] = v;
+    for (int r = 0; r < 9; ++r) {
+        for (int c = 0; c < 9; ++c) {
+            int* cell = m_cand[r][c];
+            const int m = mask[r * 9 + c];
+            cell[0] = count[r * 9 + c];
+            for (int v = 1; v <= 9; ++v) {
+                cell[v] = (m >> v) & 1 ? v : 0;
             }
         }
     }
@@ -362,10 +375,121 @@ void CGameCore::RestoreState(int slot) {
     std::memcpy(m_squares, m_savedState.squares, sizeof m_squares);
 }
 
+// A rebuild is a function of its input alone, and the trial search asks for the same ones again
+// and again: every candidate tried at a branch level starts from the level's state with its
+// square emptied, and stepping back from a deeper level returns to a state just seen. The last
+// few rebuilds are kept by their whole input and replayed, which writes exactly what running
+// them again would.
 void CGameCore::RecomputeSolverState() {
-    RefreshAllPossibles(0);
-    Propagate();
+    SolverInput& in = m_rebuildInput;
+    static_assert(sizeof in.grid == sizeof m_grid, "the board is copied as one block");
+    std::memcpy(in.grid, m_grid, sizeof in.grid);
+    for (int s = 0; s < kSquareCount; ++s) {
+        const SquareRecord& sq = m_squares[s];
+        in.values[s] = sq.value;
+        in.paid[s] = sq.possiblesPaid;
+        if (sq.possiblesPaid > 0) {
+            std::memset(in.unpaidPossibles[s], 0, sizeof in.unpaidPossibles[s]);
+        } else {
+            std::memcpy(in.unpaidPossibles[s], sq.possibles, sizeof in.unpaidPossibles[s]);
+        }
+    }
+    ++m_rebuildClock;
+    for (int i = 0; i < m_rebuildMemoUsed; ++i) {
+        RebuildMemo& memo = m_rebuildMemo[i];
+        // The values differ first when they differ at all; the rest is compared only then.
+        if (std::memcmp(memo.input.values, in.values, sizeof in.values) != 0 ||
+            std::memcmp(&memo.input, &in, sizeof in) != 0) {
+            continue;
+        }
+        const SolverOutput& out = memo.output;
+        std::memcpy(m_cand, out.cand, sizeof m_cand);
+        for (int s = 0; s < kSquareCount; ++s) {
+            std::memcpy(m_squares[s].possibles, out.possibles[s], sizeof out.possibles[s]);
+        }
+        std::memcpy(m_history, memo.history, sizeof(DeductionRecord) * static_cast<size_t>(out.histCount));
+        m_histCount = out.histCount;
+        m_histMark = out.histMark;
+        memo.lastUse = m_rebuildClock;
+        return;
+    }
+
+    // The rebuild proper: the possibles the refresh would give each paid square (the numerals
+    // its row, column and box leave), the stored ones of the others, then propagation. What the
+    // refresh would write into the paid squares is overwritten by the write-back anyway.
+    int rowUsed[9] = {};
+    int colUsed[9] = {};
+    int boxUsed[9] = {};
+    for (int r = 0; r < 9; ++r) {
+        for (int c = 0; c < 9; ++c) {
+            const int value = in.values[r * 9 + c];
+            const int grid = in.grid[r * 9 + c];
+            const int bits =
+                (value >= 1 && value <= 9 ? 1 << value : 0) | (grid >= 1 && grid <= 9 ? 1 << grid : 0);
+            rowUsed[r] |= bits;
+            colUsed[c] |= bits;
+            boxUsed[(r / 3) * 3 + c / 3] |= bits;
+        }
+    }
+    int mask[81];
+    int count[81];
+    int rowTally[9][10] = {};
+    int colTally[9][10] = {};
+    for (int r = 0; r < 9; ++r) {
+        for (int c = 0; c < 9; ++c) {
+            const int s = r * 9 + c;
+            int m = 0;
+            int n = 0;
+            if (in.paid[s] > 0) {
+                if (in.values[s] <= 0 && in.grid[s] <= 0) {
+                    m = ~(rowUsed[r] | colUsed[c] | boxUsed[(r / 3) * 3 + c / 3]) & 0x3FE;
+                    for (int bits = m; bits != 0; bits &= bits - 1) {
+                        const int v = __builtin_ctz(static_cast<unsigned>(bits));
+                        rowTally[r][v] += 1;
+                        colTally[c][v] += 1;
+                        n += 1;
+                    }
+                }
+            } else {
+                // Entry by entry, as the propagation reads a stored list.
+                const int* poss = in.unpaidPossibles[s];
+                for (int p = 0; p < 9 && poss[p] != 0; ++p) {
+                    m |= 1 << poss[p];
+                    rowTally[r][poss[p]] += 1;
+                    colTally[c][poss[p]] += 1;
+                    n += 1;
+                }
+            }
+            mask[s] = m;
+            count[s] = n;
+        }
+    }
+    RunPropagation(mask, count, rowTally, colTally);
     WriteBackPossibles();
+
+    // Keep it in a free slot or in place of the one unused longest.
+    int slot = m_rebuildMemoUsed;
+    if (slot == kRebuildMemoSlots) {
+        slot = 0;
+        for (int i = 1; i < kRebuildMemoSlots; ++i) {
+            if (m_rebuildClock - m_rebuildMemo[i].lastUse > m_rebuildClock - m_rebuildMemo[slot].lastUse) {
+                slot = i;
+            }
+        }
+    } else {
+        ++m_rebuildMemoUsed;
+    }
+    RebuildMemo& memo = m_rebuildMemo[slot];
+    memo.input = in;
+    SolverOutput& out = memo.output;
+    std::memcpy(out.cand, m_cand, sizeof m_cand);
+    for (int s = 0; s < kSquareCount; ++s) {
+        std::memcpy(out.possibles[s], m_squares[s].possibles, sizeof out.possibles[s]);
+    }
+    std::memcpy(memo.history, m_history, sizeof(DeductionRecord) * static_cast<size_t>(m_histCount));
+    out.histCount = m_histCount;
+    out.histMark = m_histMark;
+    memo.lastUse = m_rebuildClock;
 }
 
 void CGameCore::RestoreSquare(int r, int c) {
