@@ -8,6 +8,7 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/AfxInternal.h"
@@ -41,8 +42,8 @@ std::unique_ptr<CQuillmoorView> HomePageView(CClientSize size) {
     return view;
 }
 
-void BM_InstructionLayout(benchmark::State& state) {
-    CQuillmoorView& view = *g_views[static_cast<size_t>(state.range(0))];
+void BM_InstructionLayout(benchmark::State& state, size_t index) {
+    CQuillmoorView& view = *g_views[index];
     for (auto _ : state) {
         state.PauseTiming();
         AfxForgetResolvedFonts();
@@ -54,22 +55,23 @@ void BM_InstructionLayout(benchmark::State& state) {
 }
 
 // Every page in turn, as Page Down shows them.
-void BM_InstructionPageDraw(benchmark::State& state) {
-    CQuillmoorView& view = *g_views[static_cast<size_t>(state.range(0))];
+void BM_InstructionPageDraw(benchmark::State& state, size_t index) {
+    CQuillmoorView& view = *g_views[index];
     view.m_pageCount = view.m_pages.PageCount() - 1; // as the paint leaves it
     for (auto _ : state) {
         view.NextInstructionPage();
     }
 }
 
-void SizeArgs(benchmark::internal::Benchmark* b) {
-    for (int i = 0; i < 3; ++i) {
-        b->Arg(i);
+void RegisterAtEverySize() {
+    for (size_t i = 0; i < g_views.size(); ++i) {
+        const std::string size = std::to_string(kSizes[i].width) + "x" + std::to_string(kSizes[i].height);
+        benchmark::RegisterBenchmark(("BM_InstructionLayout/" + size).c_str(), BM_InstructionLayout, i)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("BM_InstructionPageDraw/" + size).c_str(), BM_InstructionPageDraw, i)
+            ->Unit(benchmark::kMillisecond);
     }
-    b->ArgName("size");
 }
-BENCHMARK(BM_InstructionLayout)->Apply(SizeArgs)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_InstructionPageDraw)->Apply(SizeArgs)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
@@ -80,6 +82,7 @@ int main(int argc, char** argv) {
         g_views.push_back(HomePageView(size));
     }
 
+    RegisterAtEverySize();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;

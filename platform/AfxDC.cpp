@@ -456,6 +456,48 @@ BOOL CDC::Rectangle(const RECT* rect) {
     return DrawShape(*m_state, rect, [](QPainter* p, const QRect& r) { p->drawRect(r); });
 }
 
+namespace {
+// Scaling is the costly part of a blit, and the game scales the same bitmaps to the same sizes at
+// every repaint (baskets, score panels): the scaled copies are kept. Unsmoothed scaling samples
+// the source relative to the target's corner, so blitting a copy scaled once draws exactly what
+// scaling in place would. An image changed since (painted on, replaced) has a new cache key.
+const QImage& ScaledCopy(const QImage& image, const QRect& source, const QSize& size) {
+    struct Entry {
+        qint64 key;
+        QRect source;
+        QSize size;
+        QImage scaled;
+        unsigned lastUse;
+    };
+    constexpr size_t kEntries = 32;
+    static std::vector<Entry> entries;
+    static unsigned clock = 0;
+    entries.reserve(kEntries);
+    ++clock;
+    for (Entry& e : entries) {
+        if (e.key == image.cacheKey() && e.source == source && e.size == size) {
+            e.lastUse = clock;
+            return e.scaled;
+        }
+    }
+    QImage scaled(size, image.format());
+    {
+        QPainter painter(&scaled);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(QRect(QPoint(0, 0), size), image, source);
+    }
+    if (entries.size() < kEntries) {
+        entries.push_back({image.cacheKey(), source, size, std::move(scaled), clock});
+        return entries.back().scaled;
+    }
+    auto oldest = std::min_element(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        return clock - a.lastUse > clock - b.lastUse;
+    });
+    *oldest = Entry{image.cacheKey(), source, size, std::move(scaled), clock};
+    return oldest->scaled;
+}
+} // namespace
+
 BOOL CDC::StretchBlt(int x, int y, int width, int height, CDC* src, int srcX, int srcY, int srcWidth,
                      int srcHeight, DWORD) {
     if (!src || width <= 0 || height <= 0 || srcWidth <= 0 || srcHeight <= 0)
@@ -469,8 +511,16 @@ BOOL CDC::StretchBlt(int x, int y, int width, int height, CDC* src, int srcX, in
     // Close the source's painter so its pixels are complete (it reopens on its next call).
     if (src->m_state->surface != m_state->surface)
         src->m_state->surface->EndPainting();
+    const QRect target(x, y, width, height), source(srcX, srcY, srcWidth, srcHeight);
+    if (m_state->stretchMode != HALFTONE && target.size() != source.size() &&
+        src->m_state->surface != m_state->surface && m_state->surface->Image() &&
+        p->transform().type() == QTransform::TxNone && image->rect().contains(source) &&
+        (image->format() == QImage::Format_RGB32 || image->format() == QImage::Format_ARGB32_Premultiplied)) {
+        p->drawImage(target.topLeft(), ScaledCopy(*image, source, target.size()));
+        return TRUE;
+    }
     p->setRenderHint(QPainter::SmoothPixmapTransform, m_state->stretchMode == HALFTONE);
-    p->drawImage(QRect(x, y, width, height), *image, QRect(srcX, srcY, srcWidth, srcHeight));
+    p->drawImage(target, *image, source);
     p->setRenderHint(QPainter::SmoothPixmapTransform, false);
     return TRUE;
 }

@@ -1,0 +1,105 @@
+// Scaled blits reuse a copy of the bitmap scaled once. They must draw exactly what scaling in
+// place draws, wherever the target lies (also partly outside the destination), and follow the
+// bitmap when it changes.
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+
+#include "platform/Afx.h"
+#include "platform/AfxInternal.h"
+
+namespace {
+
+// A bitmap with a pattern that shows any sampling difference.
+void Paint(CBitmap& bitmap, int salt) {
+    QImage& image = *bitmap.Image();
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            image.setPixel(x, y, qRgb((x * 37 + salt) & 255, (y * 53) & 255, ((x ^ y) * 11 + salt) & 255));
+        }
+    }
+}
+
+struct CBlit {
+    int x, y, width, height;
+    QRect source;
+};
+
+QImage ByDC(CBitmap& bitmap, const std::vector<CBlit>& blits, QSize canvas) {
+    CBitmap target;
+    target.CreateBitmap(canvas.width(), canvas.height());
+    {
+        CDC dc, mem;
+        dc.CreateCompatibleDC(nullptr);
+        dc.SelectObject(&target);
+        dc.SetStretchBltMode(COLORONCOLOR);
+        mem.CreateCompatibleDC(&dc);
+        mem.SelectObject(&bitmap);
+        for (const CBlit& b : blits) {
+            dc.StretchBlt(b.x, b.y, b.width, b.height, &mem, b.source.x(), b.source.y(), b.source.width(),
+                          b.source.height(), SRCCOPY);
+        }
+    }
+    return *target.Image();
+}
+
+QImage InPlace(const CBitmap& bitmap, const std::vector<CBlit>& blits, QSize canvas) {
+    QImage expected(canvas, QImage::Format_RGB32);
+    expected.fill(Qt::white);
+    QPainter p(&expected);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    for (const CBlit& b : blits) {
+        p.drawImage(QRect(b.x, b.y, b.width, b.height), *bitmap.Image(), b.source);
+    }
+    return expected;
+}
+
+} // namespace
+
+TEST(ScaledBlit, DrawsWhatScalingInPlaceDraws) {
+    CBitmap basket;
+    ASSERT_TRUE(basket.CreateBitmap(68, 68));
+    Paint(basket, 0);
+    const QSize canvas(400, 300);
+    const QRect whole(0, 0, 68, 68);
+    // Up and down, odd sizes, the same size at several places, partly outside on every side, and
+    // a part of the bitmap.
+    const std::vector<CBlit> blits = {
+        {10, 10, 90, 90, whole},   {150, 12, 90, 90, whole},
+        {7, 160, 45, 45, whole},   {260, 150, 131, 97, whole},
+        {-30, -20, 90, 90, whole}, {350, 250, 90, 90, whole},
+        {-5, 240, 70, 70, whole},  {120, 200, 50, 33, QRect(10, 20, 30, 40)},
+    };
+    const QImage first = ByDC(basket, blits, canvas);
+    EXPECT_TRUE(first == InPlace(basket, blits, canvas));
+    // Again, now from the kept copies.
+    EXPECT_TRUE(ByDC(basket, blits, canvas) == first);
+
+    // The bitmap changes: the next blits show the change.
+    Paint(basket, 99);
+    const QImage changed = ByDC(basket, blits, canvas);
+    EXPECT_FALSE(changed == first);
+    EXPECT_TRUE(changed == InPlace(basket, blits, canvas));
+}
+
+// Drawn on through a DC, the bitmap is a new picture as well.
+TEST(ScaledBlit, FollowsDrawingOnTheSourceBitmap) {
+    CBitmap panel;
+    ASSERT_TRUE(panel.CreateBitmap(108, 58));
+    Paint(panel, 5);
+    const std::vector<CBlit> blits = {{3, 4, 216, 116, QRect(0, 0, 108, 58)}};
+    const QSize canvas(230, 130);
+    const QImage before = ByDC(panel, blits, canvas);
+    {
+        CDC dc;
+        dc.CreateCompatibleDC(nullptr);
+        dc.SelectObject(&panel);
+        RECT r{17, 16, 91, 41};
+        dc.FillSolidRect(&r, RGB(255, 255, 255));
+    }
+    const QImage after = ByDC(panel, blits, canvas);
+    EXPECT_FALSE(after == before);
+    EXPECT_TRUE(after == InPlace(panel, blits, canvas));
+}
