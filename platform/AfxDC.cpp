@@ -76,6 +76,8 @@ void AfxSetTextMeasurer(ITextMeasurer* measurer) {
 namespace {
 // A font seldom meets more distinct words than this; past it the cache starts again.
 constexpr int kWordCacheLimit = 4096;
+// Shaped runs are bigger; a font draws far fewer distinct lines (an instruction page has 56).
+constexpr int kGlyphRunCacheLimit = 1024;
 
 // Characters whose width depends on more than the character: control characters (a tab's on its
 // position; Qt also ends a measurement at U+009C) and the soft hyphen.
@@ -150,7 +152,7 @@ const QList<QGlyphRun>* CFontData::GlyphRuns(const QString& text) const {
     auto it = m_glyphRuns.constFind(text);
     if (it != m_glyphRuns.constEnd())
         return &it.value();
-    if (m_glyphRuns.size() >= kWordCacheLimit)
+    if (m_glyphRuns.size() >= kGlyphRunCacheLimit)
         m_glyphRuns.clear();
     QTextLayout layout(text, font);
     layout.setCacheEnabled(true);

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <unordered_map>
 
@@ -163,9 +164,15 @@ BOOL CFont::CreateFontA(int height, int, int, int, int weight, BYTE italic, BYTE
         data->ascent = fm.ascent();
     }
     data->font = f;
-    constexpr int kResolvedLimit = 256; // far more than the game's sizes and faces at any moment
-    if (resolved.size() >= kResolvedLimit)
-        resolved.clear();
+    // Far more than the game's faces and sizes at any moment. When full, the fonts no CFont holds
+    // any more (those of earlier window sizes) go first, with what they had measured.
+    constexpr size_t kResolvedLimit = 64;
+    if (resolved.size() >= kResolvedLimit) {
+        for (auto it = resolved.begin(); it != resolved.end();)
+            it = it->second.use_count() == 1 ? resolved.erase(it) : std::next(it);
+        if (resolved.size() >= kResolvedLimit)
+            resolved.clear();
+    }
     resolved.emplace(std::move(key), data);
     m_data = std::move(data);
     m_valid = true;
