@@ -30,7 +30,7 @@
 namespace {
 
 #ifdef CELLWRIGHT_TEST_SANITIZED
-constexpr int kDefaultStep = 388;
+constexpr int kDefaultStep = 194;
 #else
 constexpr int kDefaultStep = 97;
 #endif
