@@ -74,3 +74,8 @@ std::vector<std::string> InkShape(const CQuillmoorView& view, const RECT& rect) 
     }
     return rows;
 }
+
+CSoundRecorder& TestSoundRecorder() {
+    static CSoundRecorder recorder;
+    return recorder;
+}

@@ -1,5 +1,7 @@
-// Test main: Qt offscreen, a sound recorder in place of the audio output, and a child mode that
-// paints a view of a given size so the too-small abort can be watched from outside.
+// Test main of the offscreen UI suites: Qt's offscreen platform, a sound recorder in place of the
+// audio output, every modal box or dialog a test did not script answered with Cancel at once, and
+// a child mode that paints a view of a given size so the too-small abort can be watched from
+// outside.
 
 #include <QApplication>
 #include <cstdio>
@@ -8,11 +10,6 @@
 #include <gtest/gtest.h>
 
 #include "ViewHarness.h"
-
-CSoundRecorder& TestSoundRecorder() {
-    static CSoundRecorder recorder;
-    return recorder;
-}
 
 namespace {
 
