@@ -2,19 +2,12 @@
 // verdict line, the two text panels and the caret. Every routine draws at once through its own
 // client DC, so handlers can repaint without waiting for a paint event.
 
+#include "screen/Colours.h"
 #include "screen/QuillmoorView.h"
 
+using namespace screen_colours;
+
 namespace {
-
-const COLORREF kBlack = RGB(0, 0, 0);
-const COLORREF kRed = RGB(255, 0, 0);
-const COLORREF kGreen = RGB(0, 128, 128);
-const COLORREF kBlue = RGB(0, 0, 128);
-const COLORREF kGray = RGB(160, 160, 160);
-const COLORREF kPointsRed = RGB(192, 0, 0);
-const COLORREF kPerformanceGreen = RGB(0, 148, 0);
-
-const UINT kCentred = DT_SINGLELINE | DT_VCENTER | DT_CENTER;
 
 // Possibles go along the edges in reading order, the centre cell last.
 const int kPlacement[9] = {0, 1, 2, 3, 5, 6, 7, 8, 4};

@@ -5,17 +5,13 @@
 #include <cstring>
 
 #include "entry/OwnNumbersDialog.h"
+#include "screen/Colours.h"
 #include "screen/QuillmoorView.h"
 #include "shell/SoundCues.h"
 
-namespace {
+using namespace screen_colours;
 
-const COLORREF kBlack = RGB(0, 0, 0);
-const COLORREF kRed = RGB(255, 0, 0);
-const COLORREF kPointsRed = RGB(192, 0, 0);
-const COLORREF kPerformanceGreen = RGB(0, 148, 0);
-const COLORREF kZeroPerformanceGreen = RGB(0, 156, 0);
-const UINT kCentred = DT_SINGLELINE | DT_VCENTER | DT_CENTER;
+namespace {
 
 const int kFewestGivens = 20;
 const int kMostGivens = 35;

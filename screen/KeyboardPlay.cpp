@@ -3,16 +3,11 @@
 // a game and Page Down and Page Up to turn them. Each paging operation checks for itself whether
 // it applies in the current state, so a key that does not fit the moment is simply ignored.
 
+#include "screen/Colours.h"
 #include "screen/QuillmoorView.h"
 #include "shell/SoundCues.h"
 
-namespace {
-
-const COLORREF kBlack = RGB(0, 0, 0);
-const COLORREF kGreen = RGB(0, 128, 128);
-const COLORREF kBlue = RGB(0, 0, 128);
-
-} // namespace
+using namespace screen_colours;
 
 void CQuillmoorView::OnKeyDown(UINT nChar, UINT /*nRepCnt*/, UINT /*nFlags*/) {
     // The caption's clock follows the player's actions.

@@ -3,18 +3,11 @@
 // numeral, or a click on one of the gray possibles. HOME and AGAIN act on the press, DONE at the
 // release. A right press buys a square's possibles. Whatever is not allowed gets the 'brrr'.
 
+#include "screen/Colours.h"
 #include "screen/QuillmoorView.h"
 #include "shell/SoundCues.h"
 
-namespace {
-
-const COLORREF kBlack = RGB(0, 0, 0);
-const COLORREF kGreen = RGB(0, 128, 128);
-const COLORREF kBlue = RGB(0, 0, 128);
-const COLORREF kPointsRed = RGB(192, 0, 0);
-const UINT kCentred = DT_SINGLELINE | DT_VCENTER | DT_CENTER;
-
-} // namespace
+using namespace screen_colours;
 
 // --- hit tests and immediate drawing, shared with the keys and the verdict ------------------------
 
