@@ -60,6 +60,27 @@ struct SolverOutput {
     int histMark;
 };
 
+// Bit v set for numeral v (1..9) standing on a square as the player's or as an original number.
+inline int NumeralBits(int value, int grid) {
+    return (value >= 1 && value <= 9 ? 1 << value : 0) | (grid >= 1 && grid <= 9 ? 1 << grid : 0);
+}
+
+// The numerals standing in each row, column and box, gathered once for a whole-board pass.
+struct HouseNumerals {
+    int row[9] = {};
+    int col[9] = {};
+    int box[9] = {};
+
+    void Add(int r, int c, int value, int grid) {
+        const int bits = NumeralBits(value, grid);
+        row[r] |= bits;
+        col[c] |= bits;
+        box[(r / 3) * 3 + c / 3] |= bits;
+    }
+    // Every numeral that the square's row, column or box already holds.
+    int Used(int r, int c) const { return row[r] | col[c] | box[(r / 3) * 3 + c / 3]; }
+};
+
 class CGameCore {
   public:
     static constexpr int kSquareCount = 81;

@@ -3,18 +3,6 @@
 
 namespace {
 
-// Bit v set for every numeral 1..9 that stands (as a player's or an original number) on square s.
-int NumeralBit(const SquareRecord& sq, int grid) {
-    int bits = 0;
-    if (sq.value >= 1 && sq.value <= 9) {
-        bits |= 1 << sq.value;
-    }
-    if (grid >= 1 && grid <= 9) {
-        bits |= 1 << grid;
-    }
-    return bits;
-}
-
 // Writes the numerals not in `used`, ascending, then zeros: the compacted possibles.
 void WritePossibles(SquareRecord& sq, int used) {
     int out = 0;
@@ -42,9 +30,9 @@ void CGameCore::RecomputePossibles(int r, int c, int erase) {
         for (int i = 0; i < 9; ++i) {
             const int br = top + i / 3;
             const int bc = left + i % 3;
-            used |= NumeralBit(m_squares[r * 9 + i], m_grid[r][i]);
-            used |= NumeralBit(m_squares[i * 9 + c], m_grid[i][c]);
-            used |= NumeralBit(m_squares[br * 9 + bc], m_grid[br][bc]);
+            used |= NumeralBits(m_squares[r * 9 + i].value, m_grid[r][i]);
+            used |= NumeralBits(m_squares[i * 9 + c].value, m_grid[i][c]);
+            used |= NumeralBits(m_squares[br * 9 + bc].value, m_grid[br][bc]);
         }
         WritePossibles(sq, used);
         CompactPossibles(r, c);
@@ -83,16 +71,9 @@ void CGameCore::RefreshAllPossibles(int erase) {
     }
     // The solver calls this after every trial placement: collect the numerals of each row, column
     // and box once instead of rescanning 27 squares per square.
-    int rowUsed[9] = {};
-    int colUsed[9] = {};
-    int boxUsed[9] = {};
-    for (int r = 0; r < 9; ++r) {
-        for (int c = 0; c < 9; ++c) {
-            const int bits = NumeralBit(m_squares[r * 9 + c], m_grid[r][c]);
-            rowUsed[r] |= bits;
-            colUsed[c] |= bits;
-            boxUsed[(r / 3) * 3 + c / 3] |= bits;
-        }
+    HouseNumerals houses;
+    for (int s = 0; s < kSquareCount; ++s) {
+        houses.Add(s / 9, s % 9, m_squares[s].value, m_grid[s / 9][s % 9]);
     }
     for (int r = 0; r < 9; ++r) {
         for (int c = 0; c < 9; ++c) {
@@ -101,7 +82,7 @@ void CGameCore::RefreshAllPossibles(int erase) {
                 continue;
             }
             if (sq.value <= 0 && m_grid[r][c] <= 0) {
-                WritePossibles(sq, rowUsed[r] | colUsed[c] | boxUsed[(r / 3) * 3 + c / 3]);
+                WritePossibles(sq, houses.Used(r, c));
             } else {
                 for (int p = 0; p < 9; ++p) {
                     sq.possibles[p] = 0;

@@ -417,19 +417,9 @@ void CGameCore::RecomputeSolverState() {
     // The rebuild proper: the possibles the refresh would give each paid square (the numerals
     // its row, column and box leave), the stored ones of the others, then propagation. What the
     // refresh would write into the paid squares is overwritten by the write-back anyway.
-    int rowUsed[9] = {};
-    int colUsed[9] = {};
-    int boxUsed[9] = {};
-    for (int r = 0; r < 9; ++r) {
-        for (int c = 0; c < 9; ++c) {
-            const int value = in.values[r * 9 + c];
-            const int grid = in.grid[r * 9 + c];
-            const int bits =
-                (value >= 1 && value <= 9 ? 1 << value : 0) | (grid >= 1 && grid <= 9 ? 1 << grid : 0);
-            rowUsed[r] |= bits;
-            colUsed[c] |= bits;
-            boxUsed[(r / 3) * 3 + c / 3] |= bits;
-        }
+    HouseNumerals houses;
+    for (int s = 0; s < kSquareCount; ++s) {
+        houses.Add(s / 9, s % 9, in.values[s], in.grid[s]);
     }
     int mask[81];
     int count[81];
@@ -442,7 +432,7 @@ void CGameCore::RecomputeSolverState() {
             int n = 0;
             if (in.paid[s] > 0) {
                 if (in.values[s] <= 0 && in.grid[s] <= 0) {
-                    m = ~(rowUsed[r] | colUsed[c] | boxUsed[(r / 3) * 3 + c / 3]) & 0x3FE;
+                    m = ~houses.Used(r, c) & 0x3FE;
                     for (int bits = m; bits != 0; bits &= bits - 1) {
                         const int v = __builtin_ctz(static_cast<unsigned>(bits));
                         rowTally[r][v] += 1;
