@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QMenu>
@@ -138,6 +139,12 @@ BOOL CFrameWnd::LoadFrame(UINT resourceId, CView* view, CDocument* doc) {
         m_frameWidget->BuildMenu(*menu);
     if (const CAccelTable* accels = AfxFindAccelerators(resourceId))
         m_frameWidget->m_accels = *accels;
+    // The frame's icon shares the resource id of its menu, as the window system expects.
+    const QIcon icon(QString(":/res/icon/%1.png").arg(resourceId));
+    if (!icon.availableSizes().isEmpty()) {
+        m_frameWidget->setWindowIcon(icon);
+        QApplication::setWindowIcon(icon);
+    }
 
     if (view) {
         m_view = view;

@@ -63,6 +63,8 @@ TEST_F(ShellTest, MainWindowIsMaximisedWithACaptionOnly) {
     EXPECT_TRUE(m_frame->MainWindow()->isMaximized() || m_frame->MainWindow()->isFullScreen() ||
                 m_frame->MainWindow()->windowState() & Qt::WindowMaximized);
     EXPECT_EQ(m_view->m_gridReady, 1); // the first paint made a grid in advance
+    // The window carries the application's icon, for the task bar and the window switcher.
+    EXPECT_FALSE(m_frame->MainWindow()->windowIcon().availableSizes().isEmpty());
 }
 
 TEST_F(ShellTest, OptionsAreEnabledOnlyOnTheHomePage) {
