@@ -20,9 +20,8 @@
 #include <vector>
 
 #include "PdfReader.h"
-#include "ViewHarness.h"
+#include "AppHarness.h"
 #include "shell/MenuIds.h"
-#include "shell/QuillmoorApp.h"
 
 namespace {
 
@@ -325,18 +324,11 @@ TEST_F(PrintTest, ChoosingAGameKeepsThePaperLayoutAndHomeClearsIt) {
 
 namespace {
 
-class PrintCommandTest : public ::testing::Test {
+class PrintCommandTest : public CAppTest {
   protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
-        m_app = std::make_unique<CQuillmoorApp>();
-        ASSERT_TRUE(m_app->InitInstance());
-        m_frame = dynamic_cast<CFrameWnd*>(m_app->m_pMainWnd);
-        ASSERT_NE(m_frame, nullptr);
-        m_view = dynamic_cast<CQuillmoorView*>(m_frame->GetActiveView());
-        ASSERT_NE(m_view, nullptr);
-        ProcessEvents();
-        m_view->UpdateWindow();
+        CAppTest::SetUp();
         UsePaper(*m_app, QPageSize(QPageSize::A4));
         m_path = m_dir.filePath("job.pdf");
         // Every dialog asked for is recorded and cancelled unless a test answers otherwise.
@@ -354,9 +346,6 @@ class PrintCommandTest : public ::testing::Test {
     QString m_path;
     std::vector<std::string> m_asked;
     std::function<int(QWidget*)> m_answer;
-    std::unique_ptr<CQuillmoorApp> m_app;
-    CFrameWnd* m_frame = nullptr;
-    CQuillmoorView* m_view = nullptr;
 };
 
 } // namespace

@@ -10,25 +10,15 @@
 #include <cstring>
 #include <gtest/gtest.h>
 
-#include "ViewHarness.h"
+#include "AppHarness.h"
 #include "shell/MenuIds.h"
 #include "shell/QuillmoorApp.h"
 #include "shell/SoundCues.h"
 
 namespace {
 
-class ShellTest : public ::testing::Test {
+class ShellTest : public CAppTest {
   protected:
-    void SetUp() override {
-        m_app = std::make_unique<CQuillmoorApp>();
-        ASSERT_TRUE(m_app->InitInstance());
-        m_frame = dynamic_cast<CFrameWnd*>(m_app->m_pMainWnd);
-        ASSERT_NE(m_frame, nullptr);
-        m_view = dynamic_cast<CQuillmoorView*>(m_frame->GetActiveView());
-        ASSERT_NE(m_view, nullptr);
-        ProcessEvents();
-        m_view->UpdateWindow();
-    }
 
     // The menu of the main window with this title, opened as the player would open it.
     QMenu* OpenMenu(const QString& title) {
@@ -50,10 +40,6 @@ class ShellTest : public ::testing::Test {
         }
         return items;
     }
-
-    std::unique_ptr<CQuillmoorApp> m_app;
-    CFrameWnd* m_frame = nullptr;
-    CQuillmoorView* m_view = nullptr;
 };
 
 } // namespace
