@@ -39,7 +39,7 @@ int EventsPerSeed() {
     if (const char* env = std::getenv("CELLWRIGHT_RANDOM_EVENTS")) {
         return std::max(1, std::atoi(env));
     }
-    return kSanitized ? 600 : 5000;
+    return kSanitized ? 2500 : 5000;
 }
 
 // What the rules are checked against: the state before and after one event.
