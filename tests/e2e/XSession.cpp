@@ -25,7 +25,8 @@ namespace {
 const int kToolTimeoutMs = 10000;
 const int kPollMs = 100;
 
-QString RunTool(const QString& program, const QStringList& arguments, const QString& display) {
+// Runs an X tool on the display and returns what it wrote (nothing if it did not finish in time).
+QByteArray RunToolOutput(const QString& program, const QStringList& arguments, const QString& display) {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("DISPLAY", display);
@@ -34,9 +35,20 @@ QString RunTool(const QString& program, const QStringList& arguments, const QStr
     if (!process.waitForFinished(kToolTimeoutMs)) {
         process.kill();
         process.waitForFinished(1000);
-        return QString();
+        return QByteArray();
     }
-    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+    return process.readAllStandardOutput();
+}
+
+QString RunTool(const QString& program, const QStringList& arguments, const QString& display) {
+    return QString::fromUtf8(RunToolOutput(program, arguments, display)).trimmed();
+}
+
+// The whole screen as the player sees it (a null image if the screenshot failed).
+QImage GrabScreen(const QString& display) {
+    QImage image;
+    image.loadFromData(RunToolOutput("import", {"-window", "root", "png:-"}, display), "PNG");
+    return image.convertToFormat(QImage::Format_RGB32);
 }
 
 void EndProcess(QProcess* process) {
@@ -216,40 +228,24 @@ void CXSession::Keys(const QStringList& keys) {
 }
 
 QImage CXSession::Shot(const QString& label) {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DISPLAY", m_display);
-    process.setProcessEnvironment(env);
-    process.start("import", {"-window", "root", "png:-"});
-    QImage image;
-    if (process.waitForFinished(kToolTimeoutMs)) {
-        image.loadFromData(process.readAllStandardOutput(), "PNG");
-    } else {
-        process.kill();
-        process.waitForFinished(1000);
-    }
-    image = image.convertToFormat(QImage::Format_RGB32);
-    image.save(QString("%1/%2-%3.png").arg(m_dir).arg(++m_shots, 2, 10, QChar('0')).arg(label));
+    const QImage image = GrabScreen(m_display);
+    Keep(image, label);
     return image;
+}
+
+// Screenshots are numbered in the order taken, so a failed run's folder reads as a story.
+void CXSession::Keep(const QImage& image, const QString& label) {
+    image.save(QString("%1/%2-%3.png").arg(m_dir).arg(++m_shots, 2, 10, QChar('0')).arg(label));
 }
 
 bool CXSession::WaitForScreen(const QString& label, const std::function<bool(const QImage&)>& check,
                               int milliseconds) {
     QDeadlineTimer deadline(milliseconds);
     for (;;) {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("DISPLAY", m_display);
-        process.setProcessEnvironment(env);
-        process.start("import", {"-window", "root", "png:-"});
-        QImage image;
-        if (process.waitForFinished(kToolTimeoutMs)) {
-            image.loadFromData(process.readAllStandardOutput(), "PNG");
-        }
-        image = image.convertToFormat(QImage::Format_RGB32);
+        const QImage image = GrabScreen(m_display);
         const bool ok = !image.isNull() && check(image);
         if (ok || deadline.hasExpired()) {
-            image.save(QString("%1/%2-%3.png").arg(m_dir).arg(++m_shots, 2, 10, QChar('0')).arg(label));
+            Keep(image, label);
             if (!ok) {
                 Note("timed out waiting for: " + label);
             }

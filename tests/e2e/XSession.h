@@ -49,6 +49,7 @@ class CXSession {
 
     // A screenshot of the whole screen, saved as <label>.png in the artifacts folder.
     QImage Shot(const QString& label);
+    void Keep(const QImage& image, const QString& label);
     // Takes screenshots until the check holds or the deadline passes; the last one is saved.
     bool WaitForScreen(const QString& label, const std::function<bool(const QImage&)>& check,
                        int milliseconds = 8000);
