@@ -5,8 +5,8 @@
 #include <QWidget>
 #include <benchmark/benchmark.h>
 
+#include "common/MenuIds.h"
 #include "screen/QuillmoorView.h"
-#include "shell/MenuIds.h"
 
 namespace {
 

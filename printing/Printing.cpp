@@ -4,11 +4,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/SoundCues.h"
+#include "common/Version.h"
 #include "instructions/PageDrawing.h"
 #include "printing/PaperMetrics.h"
 #include "screen/QuillmoorView.h"
-#include "shell/SoundCues.h"
-#include "shell/Version.h"
 
 namespace {
 

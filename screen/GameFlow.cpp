@@ -4,10 +4,10 @@
 
 #include <cstring>
 
+#include "common/SoundCues.h"
 #include "entry/OwnNumbersDialog.h"
 #include "screen/Colours.h"
 #include "screen/QuillmoorView.h"
-#include "shell/SoundCues.h"
 
 using namespace screen_colours;
 

@@ -3,9 +3,9 @@
 // a game and Page Down and Page Up to turn them. Each paging operation checks for itself whether
 // it applies in the current state, so a key that does not fit the moment is simply ignored.
 
+#include "common/SoundCues.h"
 #include "screen/Colours.h"
 #include "screen/QuillmoorView.h"
-#include "shell/SoundCues.h"
 
 using namespace screen_colours;
 

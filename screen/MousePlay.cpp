@@ -3,9 +3,9 @@
 // numeral, or a click on one of the gray possibles. HOME and AGAIN act on the press, DONE at the
 // release. A right press buys a square's possibles. Whatever is not allowed gets the 'brrr'.
 
+#include "common/SoundCues.h"
 #include "screen/Colours.h"
 #include "screen/QuillmoorView.h"
-#include "shell/SoundCues.h"
 
 using namespace screen_colours;
 

@@ -2,8 +2,8 @@
 
 #include "screen/QuillmoorView.h"
 
-#include "shell/MenuIds.h"
-#include "shell/Version.h"
+#include "common/MenuIds.h"
+#include "common/Version.h"
 
 #if defined(CELLWRIGHT_HAVE_HELP_TEXT)
 #include "instructions/HelpText.h"

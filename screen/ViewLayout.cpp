@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "common/StartupTiming.h"
 #include "screen/QuillmoorView.h"
-#include "shell/StartupTiming.h"
 
 namespace {
 
@@ -72,8 +72,8 @@ void CQuillmoorView::RecreateFont(CFont& font, int height, const char* face, BYT
     if (font.IsValid()) {
         font.DeleteObject();
     }
-    font.CreateFontA(height, 0, 0, 0, 0, 0, underline, 0, ANSI_CHARSET, OUT_DEVICE_PRECIS, CLIP_DEFAULT_PRECIS,
-                     PROOF_QUALITY, 0, face);
+    font.CreateFontA(height, 0, 0, 0, 0, 0, underline, 0, ANSI_CHARSET, OUT_DEVICE_PRECIS,
+                     CLIP_DEFAULT_PRECIS, PROOF_QUALITY, 0, face);
 }
 
 void CQuillmoorView::ComputeGeometry() {

@@ -1,5 +1,5 @@
 #include "shell/AboutDialog.h"
 
-#include "shell/MenuIds.h"
+#include "common/MenuIds.h"
 
 CAboutDialog::CAboutDialog() : CDialog(IDD_ABOUTBOX) {}

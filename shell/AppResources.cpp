@@ -1,7 +1,7 @@
 // The program's menu, accelerators, strings and About box template.
 
+#include "common/MenuIds.h"
 #include "platform/Afx.h"
-#include "shell/MenuIds.h"
 #include "shell/QuillmoorApp.h"
 
 namespace {

@@ -1,13 +1,10 @@
 #include "shell/QuillmoorApp.h"
 
+#include "common/MenuIds.h"
 #include "screen/QuillmoorView.h"
 #include "shell/AboutDialog.h"
 #include "shell/MainFrame.h"
-#include "shell/MenuIds.h"
 #include "shell/QuillmoorDoc.h"
-#include "shell/Version.h"
-
-const char* const g_versionString = " -- Version QV317";
 
 CQuillmoorApp::CQuillmoorApp() : CWinApp("Cellwright") {
     OnCommand(ID_APP_ABOUT, &CQuillmoorApp::OnAppAbout);

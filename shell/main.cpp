@@ -1,8 +1,8 @@
 // The program's entry: the one application object and the framework's start-up.
 
+#include "common/StartupTiming.h"
 #include "platform/Afx.h"
 #include "shell/QuillmoorApp.h"
-#include "shell/StartupTiming.h"
 
 CQuillmoorApp theApp;
 

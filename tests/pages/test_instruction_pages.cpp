@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "ViewHarness.h"
+#include "common/MenuIds.h"
 #include "instructions/HelpText.h"
-#include "shell/MenuIds.h"
 
 namespace {
 

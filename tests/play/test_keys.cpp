@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "PlayHarness.h"
-#include "shell/MenuIds.h"
+#include "common/MenuIds.h"
 
 namespace {
 

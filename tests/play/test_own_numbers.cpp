@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "PlayHarness.h"
-#include "shell/MenuIds.h"
+#include "common/MenuIds.h"
 
 namespace {
 

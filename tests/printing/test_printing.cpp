@@ -19,9 +19,9 @@
 #include <string>
 #include <vector>
 
-#include "PdfReader.h"
 #include "AppHarness.h"
-#include "shell/MenuIds.h"
+#include "PdfReader.h"
+#include "common/MenuIds.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 
 #include "../core/SudokuCheck.h"
 #include "PlayHarness.h"
-#include "shell/MenuIds.h"
+#include "common/MenuIds.h"
 
 namespace {
 

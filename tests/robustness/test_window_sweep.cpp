@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "ViewHarness.h"
+#include "common/MenuIds.h"
 #include "instructions/HelpText.h"
 #include "instructions/PageLayout.h"
-#include "shell/MenuIds.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define CELLWRIGHT_TEST_SANITIZED 1

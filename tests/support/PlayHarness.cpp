@@ -5,7 +5,7 @@
 #include <QMouseEvent>
 #include <QtTest/QTest>
 
-#include "shell/MenuIds.h"
+#include "common/MenuIds.h"
 
 const char* const kTestPuzzle[9] = {
     ".89.17.4.", ".64..978.", "...6....5", ".32.9....", "8..463..9",

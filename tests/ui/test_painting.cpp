@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "ViewHarness.h"
-#include "shell/MenuIds.h"
+#include "common/MenuIds.h"
 
 namespace {
 

@@ -11,15 +11,14 @@
 #include <gtest/gtest.h>
 
 #include "AppHarness.h"
-#include "shell/MenuIds.h"
+#include "common/MenuIds.h"
+#include "common/SoundCues.h"
 #include "shell/QuillmoorApp.h"
-#include "shell/SoundCues.h"
 
 namespace {
 
 class ShellTest : public CAppTest {
   protected:
-
     // The menu of the main window with this title, opened as the player would open it.
     QMenu* OpenMenu(const QString& title) {
         for (QAction* action : m_frame->MainWindow()->menuBar()->actions()) {

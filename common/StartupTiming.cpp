@@ -1,4 +1,4 @@
-#include "shell/StartupTiming.h"
+#include "common/StartupTiming.h"
 
 #include <chrono>
 #include <cstdio>

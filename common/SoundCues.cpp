@@ -1,4 +1,4 @@
-#include "shell/SoundCues.h"
+#include "common/SoundCues.h"
 
 #include "platform/Afx.h"
 
