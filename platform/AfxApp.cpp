@@ -156,7 +156,26 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(const char*) {
     return m_doc;
 }
 
+namespace {
+// On a Wayland desktop the frame goes through the desktop's X11 compatibility server when there
+// is one: there the desktop's window manager draws a caption with only the buttons the frame
+// asks for and reports the maximised state, while Qt's own Wayland caption always carries
+// minimise, maximise and close, and a minimised Wayland window may have no way back. A
+// platform the player chose (QT_QPA_PLATFORM, -platform) is left alone.
+void ChooseWindowSystem(int argc, char** argv) {
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        return;
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], "-platform") == 0 || qstrcmp(argv[i], "--platform") == 0)
+            return;
+    }
+    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+}
+} // namespace
+
 int AfxWinMain(int argc, char** argv) {
+    ChooseWindowSystem(argc, argv);
     static int s_argc = argc;
     QApplication app(s_argc, argv);
     CWinApp* winApp = AfxGetApp();

@@ -2,12 +2,17 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QTimer>
+
+#include "platform/AfxX11.h"
 
 // The frame's window: a QMainWindow with a menu bar and the view as its central widget. The
 // accelerator table is translated here, before the focus widget sees the key, as Win32's
@@ -49,7 +54,20 @@ class CFrameWidget : public QMainWindow {
     }
 
     CAccelTable m_accels;
-    bool m_lockSize = false;
+
+    // A maximised window without a sizing border keeps covering the work area: whatever a
+    // window manager does to it (unmaximise, move, resize), it asks to be maximised again, and
+    // where nobody maximises windows (a bare X server) it takes the work area itself. Minimised
+    // it is left alone; restored, it comes back as it was.
+    void KeepCoveringWorkArea(const CWindowManagerHints& hints) {
+        m_coverWorkArea = true;
+        m_hints = hints;
+        m_coverTimer.setSingleShot(true);
+        QObject::connect(&m_coverTimer, &QTimer::timeout, this, [this] { CoverWorkArea(); });
+    }
+    void WriteHints() { AfxWriteWindowManagerHints(this, m_hints); }
+    void ShowCoveringWorkArea();
+    bool CoversWorkArea() const;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* e) override {
@@ -79,16 +97,122 @@ class CFrameWidget : public QMainWindow {
         return false;
     }
 
+    void changeEvent(QEvent* e) override {
+        QMainWindow::changeEvent(e);
+        if (e->type() == QEvent::WindowStateChange)
+            ScheduleCover();
+    }
+    void moveEvent(QMoveEvent* e) override {
+        QMainWindow::moveEvent(e);
+        ScheduleCover();
+    }
     void resizeEvent(QResizeEvent* e) override {
         QMainWindow::resizeEvent(e);
-        // Not resizable by the user: once shown at its size the window keeps it.
-        if (m_lockSize && isVisible())
-            setFixedSize(size());
+        ScheduleCover();
+    }
+    void showEvent(QShowEvent* e) override {
+        QMainWindow::showEvent(e);
+        if (m_coverWorkArea)
+            WriteHints(); // mapping may have rewritten them
+        ScheduleCover();
+    }
+    // A close button that a desktop shows anyway ends the program as File > Exit does.
+    void closeEvent(QCloseEvent* e) override {
+        if (!e->spontaneous() || !m_coverWorkArea) {
+            QMainWindow::closeEvent(e);
+            return;
+        }
+        e->ignore();
+        QTimer::singleShot(0, this, [this] { m_frame->RouteCommand(ID_APP_EXIT); });
     }
 
   private:
+    void ScheduleCover() {
+        if (m_coverWorkArea && isVisible() && !m_coverTimer.isActive())
+            m_coverTimer.start(kCoverDelayMs);
+    }
+    void CoverWorkArea();
+
+    // Window managers send a burst of moves and resizes; the frame looks once they have settled.
+    static constexpr int kCoverDelayMs = 100;
+    // At most this many corrections a second, so a window manager that insists is not fought.
+    static constexpr int kCoverBudget = 5;
+
     CFrameWnd* m_frame;
+    bool m_coverWorkArea = false;
+    CWindowManagerHints m_hints;
+    QTimer m_coverTimer;
+    QElapsedTimer m_budgetClock;
+    int m_corrections = 0;
+    bool m_askedToMaximize = false;
 };
+
+bool CFrameWidget::CoversWorkArea() const {
+    const QScreen* s = screen();
+    if (!s)
+        return true;
+    const QRect frame = frameGeometry();
+    if (frame == s->availableGeometry())
+        return true;
+    // Maximised by a window manager, which knows the panels it keeps clear better than the
+    // screen's work area says: all of the client area on the screen is enough. (The frame's
+    // outline is no guide there: some managers count invisible shadows into it.)
+    return AfxWindowManagerMaximized(this) && s->geometry().contains(geometry());
+}
+
+void CFrameWidget::ShowCoveringWorkArea() {
+    QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QRect work = s ? s->availableGeometry() : QRect();
+    if (!AfxWindowManagerRunning() && work.isValid()) {
+        // Nobody will maximise the window or give it a frame: the client area is the work area.
+        setGeometry(work);
+    } else if (work.isValid()) {
+        // The size before the window manager's answer arrives: the first paint may come first
+        // and must not find a client area smaller than the work area allows.
+        resize(work.size());
+    }
+    showMaximized();
+    WriteHints();
+    if (s)
+        QObject::connect(s, &QScreen::availableGeometryChanged, this, [this] { ScheduleCover(); });
+}
+
+void CFrameWidget::CoverWorkArea() {
+    if (!m_coverWorkArea || !isVisible() || isMinimized())
+        return;
+    if (CoversWorkArea()) {
+        m_askedToMaximize = false;
+        return;
+    }
+    if (!m_budgetClock.isValid() || m_budgetClock.elapsed() > 1000) {
+        m_budgetClock.start();
+        m_corrections = 0;
+    }
+    if (++m_corrections > kCoverBudget) {
+        m_coverTimer.start(1000); // look again later
+        return;
+    }
+    const bool maximized = AfxWindowManagerMaximized(this);
+    if (AfxWindowManagerRunning() && !m_askedToMaximize) {
+        // Ask to be maximised; the window manager's answer brings us back here. Maximised yet
+        // partly off the screen (moved while maximised): leave the state and take it again,
+        // which makes the window manager place the window anew.
+        if (maximized)
+            showNormal();
+        AfxAskToMaximize(this);
+        m_askedToMaximize = true;
+    } else {
+        // Asked and not answered: nobody maximises windows here, or this manager will not.
+        // Take the work area by hand, frame included.
+        const QRect work = screen()->availableGeometry();
+        const QRect outer = frameGeometry(), inner = geometry();
+        const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
+                             outer.right() - inner.right(), outer.bottom() - inner.bottom());
+        setGeometry(work.marginsRemoved(frame));
+        m_askedToMaximize = false;
+    }
+    m_coverTimer.start(kCoverDelayMs * 3);
+}
 
 CFrameWnd::CFrameWnd() = default;
 
@@ -133,7 +257,14 @@ BOOL CFrameWnd::LoadFrame(UINT resourceId, CView* view, CDocument* doc) {
     if (m_style & WS_MAXIMIZEBOX)
         flags |= Qt::WindowMaximizeButtonHint;
     m_frameWidget->setWindowFlags(flags);
-    m_frameWidget->m_lockSize = !(m_style & WS_THICKFRAME);
+    if ((m_style & WS_MAXIMIZE) && !(m_style & WS_THICKFRAME)) {
+        CWindowManagerHints hints;
+        hints.title = (m_style & WS_CAPTION) == WS_CAPTION;
+        hints.systemMenu = hints.closeButton = (m_style & WS_SYSMENU) != 0;
+        hints.minimizeButton = (m_style & WS_MINIMIZEBOX) != 0;
+        hints.maximizeButton = (m_style & WS_MAXIMIZEBOX) != 0;
+        m_frameWidget->KeepCoveringWorkArea(hints);
+    }
 
     if (const CMenuTemplate* menu = AfxFindMenu(resourceId))
         m_frameWidget->BuildMenu(*menu);
@@ -175,10 +306,7 @@ BOOL CFrameWnd::ShowWindow(int cmd) {
         return was;
     }
     if (cmd == SW_SHOWMAXIMIZED || (m_style & WS_MAXIMIZE)) {
-        // Without a window manager nobody acts on "maximised": cover the available area first.
-        if (QScreen* screen = QGuiApplication::primaryScreen())
-            m_frameWidget->setGeometry(screen->availableGeometry());
-        m_frameWidget->showMaximized();
+        m_frameWidget->ShowCoveringWorkArea();
     } else {
         m_frameWidget->show();
     }

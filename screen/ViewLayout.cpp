@@ -137,6 +137,14 @@ void CQuillmoorView::OnDraw(CDC* pDC) {
     const int W = m_clientRect.right;
     const int H = m_clientRect.bottom;
 
+    // Too small after the game has started: a window manager squeezed the window, which then
+    // takes its size back. Ending the program here would lose the game in play, so the paint
+    // is refused and everything stays as it was.
+    if ((W < 780 || H < 540) && !m_lastClientRect.IsRectEmpty()) {
+        m_clientRect = m_lastClientRect;
+        return;
+    }
+
     m_squareHeight = H / 12;
     m_squareWidth = H / 12;
     m_gridTop = H / 12;

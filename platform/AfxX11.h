@@ -1,0 +1,31 @@
+// X11 window-manager hints that Qt does not write. Elsewhere these do nothing.
+#pragma once
+
+class QWidget;
+
+struct CWindowManagerHints {
+    bool title = true;
+    bool systemMenu = false;
+    bool closeButton = false;
+    bool minimizeButton = false;
+    bool maximizeButton = false;
+    bool resize = false; // a sizing border
+};
+
+// Writes the Motif hints (decorations and allowed functions) of a top-level window. Qt writes
+// only "move and resize" for a caption without buttons, which leaves every button to the
+// window manager's taste.
+void AfxWriteWindowManagerHints(QWidget* window, const CWindowManagerHints& hints);
+
+// Whether something places top-level windows: an X11 window manager announced on the root
+// window, or a platform that is its own window system (Wayland, offscreen). False on a bare X
+// server, where a maximised window has to cover the screen by itself.
+bool AfxWindowManagerRunning();
+
+// Whether the window system shows the window maximised: on X11 the window manager's own
+// _NET_WM_STATE (Qt's state also reflects requests nobody granted), elsewhere Qt's state.
+bool AfxWindowManagerMaximized(const QWidget* window);
+
+// Asks the window system to maximise the window, even where Qt believes it is maximised
+// already (Qt skips a request for the state it has recorded, granted or not).
+void AfxAskToMaximize(QWidget* window);
