@@ -82,11 +82,10 @@ QString AfxFileDialog(bool save) {
 }
 
 void CWinApp::OnFileOpen() {
+    CModalCover cover;
     int result = IDCANCEL;
-    if (!AfxCallModalHook("fileopen", nullptr, "All Files (*.*)", &result)) {
-        AfxPresentAllViews();
+    if (!AfxCallModalHook("fileopen", nullptr, "All Files (*.*)", &result))
         AfxFileDialog(false);
-    }
     // The document keeps nothing, so there is nothing to read.
 }
 
@@ -99,6 +98,7 @@ QPrinter* CWinApp::GetPrinter() {
 void CWinApp::OnFilePrintSetup() {
     if (!qApp)
         return;
+    CModalCover cover;
     QPageSetupDialog dialog(GetPrinter(), AfxMainWidget());
     int result = IDCANCEL;
     if (AfxCallModalHook("pagesetup", &dialog, "Print Setup", &result)) {
@@ -106,7 +106,6 @@ void CWinApp::OnFilePrintSetup() {
             dialog.accept();
         return;
     }
-    AfxPresentAllViews();
     dialog.exec();
 }
 

@@ -4,6 +4,7 @@
 #include <QPolygon>
 #include <QString>
 #include <QTextLayout>
+#include <QtMath>
 
 #include <algorithm>
 #include <cstring>
@@ -44,10 +45,20 @@ void CSurface::EndPainting() {
     }
 }
 
-void CViewSurface::Resize(int width, int height) {
+void CViewSurface::Resize(int width, int height, qreal pixelRatio) {
     EndPainting();
-    m_image = QImage(std::max(width, 0), std::max(height, 0), QImage::Format_RGB32);
+    // Geometry stays in the window's logical pixels; the image holds the screen's own pixels, so
+    // text and lines are drawn at full resolution on a high-density screen.
+    const qreal ratio = pixelRatio > 0 ? pixelRatio : 1.0;
+    m_image =
+        QImage(qCeil(std::max(width, 0) * ratio), qCeil(std::max(height, 0) * ratio), QImage::Format_RGB32);
+    m_image.setDevicePixelRatio(ratio);
     m_image.fill(Qt::white);
+    m_logicalSize = QSize(std::max(width, 0), std::max(height, 0));
+}
+
+bool CViewSurface::Fits(int width, int height, qreal pixelRatio) const {
+    return m_logicalSize == QSize(width, height) && qFuzzyCompare(m_image.devicePixelRatio(), pixelRatio);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -60,13 +71,6 @@ QColor ToQ(COLORREF c) {
     return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
 }
 
-QString Latin1(const char* text, int count) {
-    if (!text)
-        return QString();
-    int n = count < 0 ? static_cast<int>(strlen(text))
-                      : static_cast<int>(strnlen(text, static_cast<size_t>(count)));
-    return QString::fromLatin1(text, n);
-}
 } // namespace
 
 void AfxSetTextMeasurer(ITextMeasurer* measurer) {
@@ -364,9 +368,14 @@ COLORREF CDC::SetPixel(int x, int y, COLORREF color) {
 
 COLORREF CDC::GetPixel(int x, int y) const {
     QImage* img = m_state->surface ? m_state->surface->Image() : nullptr;
-    if (!img || x < 0 || y < 0 || x >= img->width() || y >= img->height())
+    if (!img)
         return 0xFFFFFFFF; // CLR_INVALID
-    QRgb c = img->pixel(x, y);
+    // The top-left device pixel of the logical one.
+    const qreal ratio = img->devicePixelRatio();
+    const int px = static_cast<int>(x * ratio), py = static_cast<int>(y * ratio);
+    if (x < 0 || y < 0 || px >= img->width() || py >= img->height())
+        return 0xFFFFFFFF;
+    QRgb c = img->pixel(px, py);
     return RGB(qRed(c), qGreen(c), qBlue(c));
 }
 
@@ -544,7 +553,7 @@ BOOL CDC::GetTextExtentPoint32A(const char* text, int count, SIZE* size) const {
         return TRUE;
     }
     const CFontData& f = m_state->Font();
-    size->cx = f.Width(Latin1(text, count));
+    size->cx = f.Width(AfxTextToQt(text, count));
     size->cy = f.cellHeight;
     return TRUE;
 }
@@ -645,14 +654,14 @@ BOOL CDC::TextOut(int x, int y, const char* text, int count) {
     QPainter* p = m_state->Painter();
     if (!p)
         return FALSE;
-    DrawRun(*m_state, p, x, y, Latin1(text, count));
+    DrawRun(*m_state, p, x, y, AfxTextToQt(text, count));
     return TRUE;
 }
 
 int CDC::DrawText(const char* text, int count, RECT* rect, UINT format) {
     if (!rect)
         return 0;
-    QString s = Latin1(text, count);
+    QString s = AfxTextToQt(text, count);
     if (!(format & DT_NOPREFIX))
         s = StripPrefix(s);
     const CFontData& f = m_state->Font();

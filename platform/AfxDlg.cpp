@@ -67,7 +67,7 @@ void CDialog::Build() {
     m_dialog = std::make_unique<CDialogWidget>(this, parent);
     m_widget = m_dialog.get();
     QDialog* d = m_dialog.get();
-    d->setWindowTitle(QString::fromLatin1(t->title ? t->title : ""));
+    d->setWindowTitle(AfxTextToQt(t->title));
     d->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     d->setModal(true);
     CFont face;
@@ -79,7 +79,7 @@ void CDialog::Build() {
 
     for (const CDlgItem& item : t->items) {
         QWidget* w = nullptr;
-        const QString text = QString::fromLatin1(item.text ? item.text : "");
+        const QString text = AfxTextToQt(item.text);
         switch (item.kind) {
         case CDlgItemKind::Static: {
             auto* label = new QLabel(text, d);
@@ -148,6 +148,7 @@ void CDialog::Destroy() {
 int CDialog::DoModal() {
     if (!Template() || !qApp)
         return -1;
+    CModalCover cover;
     Destroy();
     Build();
     m_ended = false;
@@ -165,7 +166,7 @@ int CDialog::DoModal() {
     if (AfxHasModalHook()) {
         // Shown, not executed: the test answers instead of the user.
         m_dialog->show();
-        const QByteArray title = m_dialog->windowTitle().toLatin1();
+        const QByteArray title = AfxTextFromQt(m_dialog->windowTitle());
         for (int round = 0; round < kHookRounds && !m_ended; ++round) {
             int answer = IDCANCEL;
             AfxCallModalHook("dialog", m_dialog.get(), title.constData(), &answer);
@@ -174,7 +175,6 @@ int CDialog::DoModal() {
         if (!m_ended)
             EndDialog(IDCANCEL);
     } else if (!m_ended) {
-        AfxPresentAllViews();
         m_dialog->exec();
         if (!m_ended)
             m_result = IDCANCEL;

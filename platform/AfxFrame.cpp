@@ -27,16 +27,19 @@ class CFrameWidget : public QMainWindow {
 
     void BuildMenu(const CMenuTemplate& menu) {
         for (const CMenuPopup& popup : menu) {
-            QMenu* m = menuBar()->addMenu(QString::fromLatin1(popup.text ? popup.text : ""));
+            QMenu* m = menuBar()->addMenu(AfxTextToQt(popup.text));
             for (const CMenuEntry& item : popup.items) {
                 if (!item.text) {
                     m->addSeparator();
                     continue;
                 }
-                QAction* a = m->addAction(QString::fromLatin1(item.text));
+                QAction* a = m->addAction(AfxTextToQt(item.text));
                 const UINT id = item.id;
                 a->setData(id);
-                QObject::connect(a, &QAction::triggered, [this, id] { m_frame->RouteCommand(id); });
+                QObject::connect(a, &QAction::triggered, [this, id] {
+                    m_frame->RouteCommand(id);
+                    AfxFocusMainView(); // also when the menu was opened with the keyboard
+                });
             }
             QObject::connect(m, &QMenu::aboutToShow, [this, m] { UpdateMenu(m); });
         }
@@ -286,13 +289,13 @@ BOOL CFrameWnd::LoadFrame(UINT resourceId, CView* view, CDocument* doc) {
             doc->AddView(view);
     }
     if (cs.lpszName) {
-        m_frameWidget->setWindowTitle(QString::fromLatin1(cs.lpszName));
+        m_frameWidget->setWindowTitle(AfxTextToQt(cs.lpszName));
     } else if (m_style & FWS_ADDTOTITLE) {
         CString title = doc ? doc->GetTitle() : CString("Untitled");
         CWinApp* app = AfxGetApp();
         if (app && !app->m_pszAppName.IsEmpty())
             title += CString(" - ") + app->m_pszAppName;
-        m_frameWidget->setWindowTitle(QString::fromLatin1(title.GetString()));
+        m_frameWidget->setWindowTitle(AfxTextToQt(title.GetString()));
     }
     return TRUE;
 }

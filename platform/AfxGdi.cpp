@@ -125,7 +125,7 @@ BOOL CFont::CreateFontA(int height, int, int, int, int weight, BYTE italic, BYTE
     }
 
     auto data = std::make_shared<CFontData>();
-    QFont f{QString::fromLatin1(family.GetString())};
+    QFont f{AfxTextToQt(family.GetString())};
     f.setStyleHint(monospace ? QFont::Monospace : QFont::SansSerif);
     f.setWeight(bold ? QFont::Bold : QFont::Normal);
     f.setItalic(italic != 0);

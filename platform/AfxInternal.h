@@ -90,8 +90,11 @@ class CViewSurface : public CSurface {
     explicit CViewSurface(CView* view) : m_view(view) {}
     QPaintDevice* Device() override { return &m_image; }
     QImage* Image() override { return &m_image; }
-    void Resize(int width, int height);
+    void Resize(int width, int height, qreal pixelRatio);
+    // Whether the image is for a window of this logical size on a screen of this pixel ratio.
+    bool Fits(int width, int height, qreal pixelRatio) const;
     QImage m_image;
+    QSize m_logicalSize;
     CView* m_view;
 };
 
@@ -133,6 +136,30 @@ void AfxDrawCaretOverlay(QWidget* widget, QPainter& painter, const QImage& image
 void AfxCaretWindowDestroyed(CWnd* wnd);
 
 QWidget* AfxMainWidget();
+
+// A modal window (message box, dialog, file, print or page-setup dialog) over the views. Before
+// it shows, what the views drew is put on screen; once it has gone, the views are asked to
+// paint, as the window system asks a window that was covered (a compositing desktop sends no
+// such request, so the layer makes it), and the keyboard focus returns to the main view.
+class CModalCover {
+  public:
+    CModalCover();
+    ~CModalCover();
+    CModalCover(const CModalCover&) = delete;
+    CModalCover& operator=(const CModalCover&) = delete;
+};
+// What CModalCover does when the window has gone.
+void AfxViewsUncovered();
+// Gives the keyboard focus back to the main window's view once the event in hand is done,
+// unless a modal window or a popup menu has it then.
+void AfxFocusMainView();
+
+// The game's 8-bit text is in the character set of the player's locale: the C library writes
+// dates (the caption's, the print header's) that way. Everything the game wrote itself is ASCII,
+// which reads the same in every such set. count < 0: up to the terminating zero; otherwise at
+// most count bytes, stopping at a zero.
+QString AfxTextToQt(const char* text, int count = -1);
+QByteArray AfxTextFromQt(const QString& text);
 
 // The framework's file dialog with the filter "All Files (*.*)"; empty when cancelled.
 QString AfxFileDialog(bool save);

@@ -40,7 +40,6 @@ BOOL CView::DoPreparePrinting(CPrintInfo* pInfo) {
     int result = IDCANCEL;
     if (AfxCallModalHook("print", &dialog, "Print", &result))
         return result == IDOK;
-    AfxPresentAllViews();
     return dialog.exec() == QDialog::Accepted;
 }
 
@@ -58,6 +57,8 @@ void CView::OnPrepareDC(CDC*, CPrintInfo* pInfo) {
 
 namespace {
 void RunPrintJob(CView* view, QPrinter* printer, CPrintInfo& info) {
+    // The print dialog, and the progress window a print job shows, cover the view.
+    CModalCover cover;
     QPrinter* previous = g_jobPrinter;
     g_jobPrinter = printer;
     if (view->OnPreparePrinting(&info)) {

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -134,7 +135,7 @@ CViewWidget::CViewWidget(CView* view) : m_surface(std::make_shared<CViewSurface>
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_InputMethodEnabled, false);
-    m_surface->Resize(width(), height());
+    m_surface->Resize(width(), height(), devicePixelRatioF());
 }
 
 CViewWidget::~CViewWidget() {
@@ -157,6 +158,11 @@ void CViewWidget::RequestDraw() {
 }
 
 void CViewWidget::paintEvent(QPaintEvent*) {
+    if (!m_surface->Fits(width(), height(), devicePixelRatioF())) {
+        // Moved to a screen of another pixel density: draw again at its resolution.
+        m_surface->Resize(width(), height(), devicePixelRatioF());
+        RequestDraw();
+    }
     m_surface->EndPainting();
     QPainter p(this);
     p.drawImage(0, 0, m_surface->m_image);
@@ -164,8 +170,8 @@ void CViewWidget::paintEvent(QPaintEvent*) {
 }
 
 void CViewWidget::resizeEvent(QResizeEvent*) {
-    if (m_surface->m_image.size() != size()) {
-        m_surface->Resize(width(), height());
+    if (!m_surface->Fits(width(), height(), devicePixelRatioF())) {
+        m_surface->Resize(width(), height(), devicePixelRatioF());
         if (isVisible())
             RequestDraw();
     }
@@ -355,6 +361,33 @@ void CView::SchedulePresent() {
 void AfxPresentAllViews() {
     for (CView* v : ViewList())
         v->PresentNow();
+}
+
+CModalCover::CModalCover() {
+    AfxPresentAllViews();
+}
+
+CModalCover::~CModalCover() {
+    AfxViewsUncovered();
+}
+
+void AfxViewsUncovered() {
+    for (CView* v : ViewList())
+        v->Invalidate(TRUE);
+    AfxFocusMainView();
+}
+
+void AfxFocusMainView() {
+    if (!qApp)
+        return;
+    QTimer::singleShot(0, qApp, [] {
+        if (QApplication::activeModalWidget() || QApplication::activePopupWidget())
+            return;
+        auto* frame = dynamic_cast<CFrameWnd*>(AfxGetMainWnd());
+        CView* view = frame ? frame->GetActiveView() : nullptr;
+        if (view && view->Widget() && view->Widget()->isVisible())
+            view->Widget()->setFocus(Qt::OtherFocusReason);
+    });
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -5,10 +5,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QStringDecoder>
 #include <QTimer>
+#include <QtMath>
+
+#include <langinfo.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 // ---------------------------------------------------------------------------------------------
 // Commands
@@ -89,10 +94,40 @@ void CWnd::GetWindowRect(RECT* rect) const {
     *rect = RECT{tl.x(), tl.y(), tl.x() + g.width(), tl.y() + g.height()};
 }
 
+namespace {
+bool LocaleIsUtf8() {
+    const char* codeset = nl_langinfo(CODESET);
+    return codeset && (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0);
+}
+} // namespace
+
+QString AfxTextToQt(const char* text, int count) {
+    if (!text)
+        return QString();
+    const int n = count < 0 ? static_cast<int>(std::strlen(text))
+                            : static_cast<int>(strnlen(text, static_cast<size_t>(count)));
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    if (std::all_of(bytes, bytes + n, [](unsigned char b) { return b < 0x80; }))
+        return QString::fromLatin1(text, n);
+    // Bytes that are not UTF-8 in a UTF-8 locale (and any in the C or a Latin-1 locale) are
+    // taken as Latin-1, as they always were.
+    if (LocaleIsUtf8()) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString decoded = utf8.decode(QByteArrayView(text, n));
+        if (!utf8.hasError())
+            return decoded;
+    }
+    return QString::fromLatin1(text, n);
+}
+
+QByteArray AfxTextFromQt(const QString& text) {
+    return LocaleIsUtf8() ? text.toUtf8() : text.toLatin1();
+}
+
 void CWnd::SetWindowText(const char* text) {
     if (!m_widget)
         return;
-    QString s = QString::fromLatin1(text ? text : "");
+    QString s = AfxTextToQt(text);
     if (auto* edit = qobject_cast<QLineEdit*>(m_widget))
         edit->setText(s);
     else if (auto* label = qobject_cast<QLabel*>(m_widget))
@@ -115,7 +150,7 @@ CString CWnd::GetWindowText() const {
         s = button->text();
     else
         s = m_widget->window()->windowTitle();
-    return CString(s.toLatin1().constData());
+    return CString(AfxTextFromQt(s).constData());
 }
 
 void CWnd::Invalidate(BOOL) {
@@ -328,19 +363,27 @@ CCaretState AfxGetCaretState() {
 void AfxDrawCaretOverlay(QWidget* widget, QPainter& painter, const QImage& image) {
     if (!g_caret.owner || g_caret.owner->Widget() != widget || g_caret.hideCount != 0 || !g_caret.blinkOn)
         return;
-    QRect area =
-        QRect(g_caret.x, g_caret.y, g_caret.shape.width(), g_caret.shape.height()).intersected(image.rect());
+    // The caret's shape is in logical pixels; the image may have more pixels than that (a
+    // high-density screen), and each of them is inverted by the shape pixel it lies in.
+    const qreal ratio = image.devicePixelRatio();
+    const QRect area = QRect(qFloor(g_caret.x * ratio), qFloor(g_caret.y * ratio),
+                             qCeil(g_caret.shape.width() * ratio), qCeil(g_caret.shape.height() * ratio))
+                           .intersected(QRect(QPoint(0, 0), image.size()));
     if (area.isEmpty())
         return;
     QImage piece = image.copy(area);
     for (int y = 0; y < piece.height(); ++y) {
         auto* dst = reinterpret_cast<QRgb*>(piece.scanLine(y));
-        const auto* mask =
-            reinterpret_cast<const QRgb*>(g_caret.shape.constScanLine(y + area.y() - g_caret.y));
-        for (int x = 0; x < piece.width(); ++x)
-            dst[x] = 0xFF000000u | ((dst[x] ^ mask[x + area.x() - g_caret.x]) & 0x00FFFFFFu);
+        const int my = std::clamp(qFloor((y + area.y()) / ratio) - g_caret.y, 0, g_caret.shape.height() - 1);
+        const auto* mask = reinterpret_cast<const QRgb*>(g_caret.shape.constScanLine(my));
+        for (int x = 0; x < piece.width(); ++x) {
+            const int mx =
+                std::clamp(qFloor((x + area.x()) / ratio) - g_caret.x, 0, g_caret.shape.width() - 1);
+            dst[x] = 0xFF000000u | ((dst[x] ^ mask[mx]) & 0x00FFFFFFu);
+        }
     }
-    painter.drawImage(area.topLeft(), piece);
+    piece.setDevicePixelRatio(ratio);
+    painter.drawImage(QPointF(area.x() / ratio, area.y() / ratio), piece);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -367,7 +410,7 @@ bool AfxCallModalHook(const char* kind, QWidget* dialogOrNull, const char* text,
 }
 
 int AfxMessageBox(const char* text, UINT type, UINT) {
-    AfxPresentAllViews();
+    CModalCover cover;
     int result = IDOK;
     if (AfxCallModalHook("messagebox", nullptr, text, &result))
         return result;
@@ -414,8 +457,8 @@ int AfxMessageBox(const char* text, UINT type, UINT) {
         break;
     }
     CWinApp* app = AfxGetApp();
-    QString title = app ? QString::fromLatin1(app->m_pszAppName.GetString()) : QString();
-    QMessageBox box(icon, title, QString::fromLatin1(text ? text : ""), buttons, AfxMainWidget());
+    QString title = app ? AfxTextToQt(app->m_pszAppName.GetString()) : QString();
+    QMessageBox box(icon, title, AfxTextToQt(text), buttons, AfxMainWidget());
     switch (box.exec()) {
     case QMessageBox::Ok:
         return IDOK;
@@ -495,9 +538,9 @@ BOOL CDocument::OnNewDocument() {
 }
 
 BOOL CDocument::DoFileSave() {
+    CModalCover cover;
     int result = IDCANCEL;
     if (!AfxCallModalHook("filesave", nullptr, "All Files (*.*)", &result)) {
-        AfxPresentAllViews();
         QString name = AfxFileDialog(true);
         result = name.isEmpty() ? IDCANCEL : IDOK;
     }
