@@ -1,7 +1,8 @@
 # Cellwright: the two commands of the README.
-#   make run    installs what is missing, builds and starts the game
-#   make test   installs what is missing, builds and runs every test
-#   make bench  builds and runs the benchmarks
+#   make run      installs what is missing, builds and starts the game
+#   make test     installs what is missing, builds and runs every test
+#   make bench    builds and runs the benchmarks
+#   make package  builds the Debian package, build/cellwright_<version>-1_<arch>.deb
 
 BUILD ?= build
 ASAN_BUILD ?= build-asan
@@ -9,7 +10,7 @@ JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
 # Leak checking is off: Qt and fontconfig keep process-lifetime allocations that are not leaks.
 SAN_ENV = ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps configure build run test test-release test-sanitize bench clean
+.PHONY: all deps configure build run test test-release test-sanitize bench package clean
 
 all: build
 
@@ -32,12 +33,15 @@ test-release: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # The same core and offscreen UI suites once more under AddressSanitizer and UBSan. The
-# real-window tests run only in the release build.
+# real-window tests and the package test run only in the release build.
 test-sanitize: deps
 	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCELLWRIGHT_SANITIZE=ON \
 	       -DCELLWRIGHT_BENCH=OFF >/dev/null
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
-	@cd $(ASAN_BUILD) && $(SAN_ENV) ctest --output-on-failure -j $(JOBS) -LE e2e
+	@cd $(ASAN_BUILD) && $(SAN_ENV) ctest --output-on-failure -j $(JOBS) -LE 'e2e|package'
+
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 bench: build
 	@scripts/run-bench.sh $(BUILD)

@@ -2,10 +2,14 @@
 # Regenerates every picture and sound under resources/ from scratch.
 #
 # ImageMagick only rasterises the numeral glyphs (Liberation Sans Bold); everything else -- the
-# baskets, the score panel frame, the caret, the icons and the four wave files -- is drawn and
-# synthesised by the Python program below, which writes the BMP, PNG and WAV files byte by byte so
-# their exact formats (palette depth, header layout, data length) never depend on a tool's
-# defaults. sox is used at the end to check the wave files.
+# baskets, the score panel frame, the caret and the four wave files -- is drawn and synthesised by
+# the Python program below, which writes the BMP and WAV files byte by byte so their exact formats
+# (palette depth, header layout, data length) never depend on a tool's defaults. sox is used at the
+# end to check the wave files.
+#
+# The icon is drawn by hand as SVG: icon/cellwright.svg, and icon/cellwright-small.svg for 16 to
+# 32 pixels, where the full grid would be a blur. rsvg-convert renders the theme's PNG sizes from
+# them; the game's own window icon is the 256-pixel one.
 #
 # The output is deterministic: the noise generators are seeded, so running this again gives the
 # same bytes as long as the font file is the same. The build does not run this script; its output
@@ -15,7 +19,7 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 OUT="$ROOT/resources"
 
-for tool in convert python3 fc-match; do
+for tool in convert python3 fc-match rsvg-convert; do
     command -v "$tool" >/dev/null || { echo "make-resources: '$tool' is needed" >&2; exit 1; }
 done
 
@@ -41,7 +45,6 @@ python3 - "$TMP" "$GLYPH_CANVAS" "$OUT" <<'PYTHON'
 import math
 import struct
 import sys
-import zlib
 
 TMP, CANVAS, OUT = sys.argv[1], int(sys.argv[2]), sys.argv[3]
 
@@ -218,25 +221,6 @@ def write_bmp(path, cv, bits):
     return len(colours)
 
 
-def write_png(path, cv):
-    raw = bytearray()
-    for y in range(cv.h):
-        raw.append(0)
-        for x in range(cv.w):
-            r, g, b = to_bytes(cv.px[y][x])
-            raw += bytes((r, g, b, max(0, min(255, int(round(cv.a[y][x] * 255))))))
-
-    def chunk(kind, data):
-        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
-
-    png = b"\x89PNG\r\n\x1a\n"
-    png += chunk(b"IHDR", struct.pack(">IIBBBBB", cv.w, cv.h, 8, 6, 0, 0, 0))
-    png += chunk(b"IDAT", zlib.compress(bytes(raw), 9))
-    png += chunk(b"IEND", b"")
-    with open(path, "wb") as f:
-        f.write(png)
-
-
 def write_wav(path, rate, channels, bits, data):
     """Canonical 44-byte-header PCM WAVE; an odd data chunk gets the RIFF pad byte, which the
     RIFF size counts but the data size does not."""
@@ -340,73 +324,6 @@ def panel():
 def caret():
     cv = Canvas(3, 15, bg=(0.0, 0.0, 0.0))
     cv.rect(2, 2, 3, 13, WHITE)
-    return cv
-
-
-# ---------------------------------------------------------------- application icon
-
-RED = (214.0, 24.0, 24.0)    # the given numerals' red, a little deeper for a small picture
-GREEN = (0.0, 128.0, 128.0)  # the player's numerals
-INK = (38.0, 58.0, 92.0)
-
-
-def drop_shadow(cv, shape, offset, blur, strength):
-    w, h = cv.w, cv.h
-    m = [[0.0] * w for _ in range(h)]
-    for y in range(h):
-        for x in range(w):
-            if shape(x + 0.5 - offset, y + 0.5 - offset):
-                m[y][x] = 1.0
-    for _ in range(2):  # two box blurs approximate a soft gaussian
-        m = [[sum(m[y][max(0, x - blur):x + blur + 1]) / (2 * blur + 1) for x in range(w)] for y in range(h)]
-        m = [[sum(m[yy][x] for yy in range(max(0, y - blur), min(h, y + blur + 1))) / (2 * blur + 1)
-              for x in range(w)] for y in range(h)]
-    for y in range(h):
-        for x in range(w):
-            cv.blend(x, y, (20.0, 30.0, 50.0), m[y][x] * strength)
-
-
-def icon(size):
-    cv = Canvas(size, size, bg=(0.0, 0.0, 0.0), alpha=0.0)
-    k = size / 256.0
-    m = round(10 * k)
-    tile = rounded(m, m, size - m, size - m, 34 * k)
-    if size >= 128:
-        drop_shadow(cv, tile, 3 * k, max(1, round(4 * k)), 0.45)
-    paper_top, paper_bottom = (255.0, 253.0, 246.0), (236.0, 232.0, 218.0)
-    cv.fill(tile, (54.0, 86.0, 132.0))
-    cv.fill(rounded(m + 4 * k, m + 4 * k, size - m - 4 * k, size - m - 4 * k, 30 * k),
-            lambda x, y: mix(paper_top, paper_bottom, y / size))
-    if size >= 128:
-        cells, given, mine = 9, {(0, 0): 5, (0, 4): 7, (1, 7): 3, (2, 2): 9, (4, 4): 1, (5, 1): 8,
-                                 (6, 6): 2, (7, 3): 6, (8, 8): 4, (3, 8): 5, (8, 1): 3}, {(4, 6): 9}
-        focus = (4, 6)
-    else:
-        cells, given, mine = 3, {(0, 0): 5, (2, 2): 9, (1, 1): 1}, {(2, 0): 3}
-        focus = (2, 0)
-    cell = int((size - 2 * m - 48 * k) // cells)
-    span = cell * cells
-    g0 = (size - span) // 2
-    thin, thick = max(1, round(1.5 * k)), max(2, round(4 * k))
-    fy, fx = focus
-    cv.rect(g0 + fx * cell, g0 + fy * cell, g0 + (fx + 1) * cell, g0 + (fy + 1) * cell, (255.0, 236.0, 150.0))
-    for i in range(cells + 1):
-        p = g0 + i * cell
-        heavy = i % 3 == 0
-        t = thick if heavy else thin
-        c = INK if heavy else (150.0, 170.0, 200.0)
-        lo = p - t // 2
-        if not heavy:
-            cv.rect(lo, g0, lo + t, g0 + span, c)
-            cv.rect(g0, lo, g0 + span, lo + t, c)
-    for i in range(0, cells + 1, 3):
-        p = g0 + i * cell
-        lo = p - thick // 2
-        cv.rect(lo, g0 - thick // 2, lo + thick, g0 + span + thick - thick // 2, INK)
-        cv.rect(g0 - thick // 2, lo, g0 + span + thick - thick // 2, lo + thick, INK)
-    for (r, c), d in list(given.items()) + list(mine.items()):
-        colour = GREEN if (r, c) in mine else RED
-        draw_numeral(cv, d, round(cell * 0.78), g0 + c * cell + cell / 2, g0 + r * cell + cell / 2 + 0.5, colour)
     return cv
 
 
@@ -544,10 +461,6 @@ for n in range(1, 10):
 print(f"bitmap/141.bmp  panel, {write_bmp(f'{OUT}/bitmap/141.bmp', panel(), 8)} colours")
 print(f"bitmap/142.bmp  caret, {write_bmp(f'{OUT}/bitmap/142.bmp', caret(), 4)} colours")
 
-write_png(f"{OUT}/icon/128.png", icon(256))
-write_png(f"{OUT}/icon/cellwright-48.png", icon(48))
-print("icon/128.png, icon/cellwright-48.png")
-
 sounds = [("101.wav", 11025, 1, 8, foghorn(), 28350),
           ("102.wav", 22050, 2, 16, swoosh(), 49920),
           ("103.wav", 22050, 1, 16, brrr(), 11026),
@@ -564,3 +477,10 @@ if command -v sox >/dev/null; then
             | sed "s|^|$(basename "$f"):|"
     done
 fi
+
+for size in 16 22 24 32 48 64 128 256; do
+    source="$OUT/icon/cellwright.svg"
+    [ "$size" -le 32 ] && source="$OUT/icon/cellwright-small.svg"
+    rsvg-convert --width "$size" --height "$size" "$source" --output "$OUT/icon/cellwright-$size.png"
+done
+echo "icon/cellwright-{16,22,24,32,48,64,128,256}.png"

@@ -1,5 +1,6 @@
 // cellwright-gen: prints solution grids and Easy/Hard puzzles made by the game core, one per line.
 //   cellwright-gen grid|easy|hard [--count N] [--seed S] [--solution] [--stats]
+//   cellwright-gen --help
 #include "GameCore.h"
 
 #include <algorithm>
@@ -17,9 +18,39 @@ namespace {
 const char* const kUsage =
     "usage: cellwright-gen grid|easy|hard [--count N] [--seed S] [--solution] [--stats]\n";
 
+// The manual page (docs/cellwright-gen.6) says the same; keep the two in step.
+const char* const kHelpText =
+    "\n"
+    "Prints solution grids or Easy and Hard puzzles made by Cellwright's generator, one per\n"
+    "line: 81 characters in row order, a digit for a clue (every square for grid) and '.' for\n"
+    "an empty square.\n"
+    "\n"
+    "  grid          complete solution grids\n"
+    "  easy          Easy puzzles, with lots of clues\n"
+    "  hard          Hard puzzles, with fewer clues\n"
+    "  --count N     print N items, 1 to 1000000000 (default 1)\n"
+    "  --seed S      seed the generator with S, 0 to 4294967295, so that the output is the\n"
+    "                same on any machine (without it the generator is seeded from the clock)\n"
+    "  --solution    append a space and the 81-digit solution to each line\n"
+    "  --stats       write the clue-count histogram, the time per item and the generator's\n"
+    "                retry counts to standard error\n"
+    "  -h, --help    print this help and exit\n"
+    "\n"
+    "Exit status: 0 on success, 1 if the output could not be written, 2 for a wrong argument.\n";
+
 int Fail(const std::string& problem) {
     std::fprintf(stderr, "cellwright-gen: %s\n%s", problem.c_str(), kUsage);
     return 2;
+}
+
+// Output that did not reach its file (a full disk, a closed pipe) must not end in success.
+int WriteFailed() {
+    std::fprintf(stderr, "cellwright-gen: cannot write to standard output: %s\n", std::strerror(errno));
+    return 1;
+}
+
+bool Flushed() {
+    return std::fflush(stdout) == 0 && !std::ferror(stdout);
 }
 
 // Whole-string unsigned decimal parse; false on anything else or out of range.
@@ -55,6 +86,11 @@ int main(int argc, char** argv) {
     bool haveMode = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, stdout);
+            std::fputs(kHelpText, stdout);
+            return Flushed() ? 0 : WriteFailed();
+        }
         if (arg == "grid" || arg == "easy" || arg == "hard") {
             if (haveMode) {
                 return Fail("more than one mode given: '" + arg + "'");
@@ -143,14 +179,18 @@ int main(int argc, char** argv) {
             }
         }
         line[len++] = '\n';
-        std::fwrite(line, 1, static_cast<size_t>(len), stdout);
+        if (std::fwrite(line, 1, static_cast<size_t>(len), stdout) != static_cast<size_t>(len)) {
+            return WriteFailed();
+        }
 
         if (opt.stats) {
             micros.push_back(std::chrono::duration<double, std::micro>(finished - started).count());
             clueHistogram[clues] += 1;
         }
     }
-    std::fflush(stdout);
+    if (!Flushed()) {
+        return WriteFailed();
+    }
 
     if (opt.stats) {
         std::sort(micros.begin(), micros.end());
