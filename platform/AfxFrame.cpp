@@ -70,7 +70,7 @@ class CFrameWidget : public QMainWindow {
     }
     void WriteHints() { AfxWriteWindowManagerHints(this, m_hints); }
     void ShowCoveringWorkArea();
-    bool CoversWorkArea() const;
+    bool CoversWorkArea();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* e) override {
@@ -138,6 +138,7 @@ class CFrameWidget : public QMainWindow {
 
     // Window managers send a burst of moves and resizes; the frame looks once they have settled.
     static constexpr int kCoverDelayMs = 100;
+    static constexpr int kSettleMs = 250;
     // At most this many corrections a second, so a window manager that insists is not fought.
     static constexpr int kCoverBudget = 5;
 
@@ -148,19 +149,27 @@ class CFrameWidget : public QMainWindow {
     QElapsedTimer m_budgetClock;
     int m_corrections = 0;
     bool m_askedToMaximize = false;
+    bool m_uncovered = false; // found not covering at the last look
+    QRect m_maximizedClient;  // the client area a window manager gave the maximised window
 };
 
-bool CFrameWidget::CoversWorkArea() const {
+bool CFrameWidget::CoversWorkArea() {
     const QScreen* s = screen();
     if (!s)
         return true;
-    const QRect frame = frameGeometry();
-    if (frame == s->availableGeometry())
+    if (frameGeometry() == s->availableGeometry())
         return true;
     // Maximised by a window manager, which knows the panels it keeps clear better than the
-    // screen's work area says: all of the client area on the screen is enough. (The frame's
-    // outline is no guide there: some managers count invisible shadows into it.)
-    return AfxWindowManagerMaximized(this) && s->geometry().contains(geometry());
+    // screen's work area says: the client area it gave, all of it on the screen. (The frame's
+    // outline is no guide there: some managers count invisible shadows into it.) A client area
+    // that changed afterwards while the state stayed (some managers let a program resize a
+    // maximised window) is not the one it gave.
+    const QRect client = AfxClientAreaOnScreen(this);
+    if (!AfxWindowManagerMaximized(this) || !s->geometry().contains(client))
+        return false;
+    if (!m_maximizedClient.isValid() || m_askedToMaximize)
+        m_maximizedClient = client;
+    return client == m_maximizedClient;
 }
 
 void CFrameWidget::ShowCoveringWorkArea() {
@@ -176,8 +185,12 @@ void CFrameWidget::ShowCoveringWorkArea() {
     }
     showMaximized();
     WriteHints();
-    if (s)
-        QObject::connect(s, &QScreen::availableGeometryChanged, this, [this] { ScheduleCover(); });
+    if (s) {
+        QObject::connect(s, &QScreen::availableGeometryChanged, this, [this] {
+            m_maximizedClient = QRect(); // the window manager will give another
+            ScheduleCover();
+        });
+    }
 }
 
 void CFrameWidget::CoverWorkArea() {
@@ -185,8 +198,17 @@ void CFrameWidget::CoverWorkArea() {
         return;
     if (CoversWorkArea()) {
         m_askedToMaximize = false;
+        m_uncovered = false;
         return;
     }
+    // Window managers pass through odd places on their way to where they put a window: act only
+    // on what is still wrong a little later.
+    if (!m_uncovered) {
+        m_uncovered = true;
+        m_coverTimer.start(kSettleMs);
+        return;
+    }
+    m_uncovered = false;
     if (!m_budgetClock.isValid() || m_budgetClock.elapsed() > 1000) {
         m_budgetClock.start();
         m_corrections = 0;
@@ -201,7 +223,7 @@ void CFrameWidget::CoverWorkArea() {
         // partly off the screen (moved while maximised): leave the state and take it again,
         // which makes the window manager place the window anew.
         if (maximized)
-            showNormal();
+            AfxAskToMaximize(this, false);
         AfxAskToMaximize(this);
         m_askedToMaximize = true;
     } else {

@@ -6,11 +6,12 @@
 #include <QWidget>
 
 namespace {
-// Where Qt speaks to the window system itself: clear the recorded state first, so the request
-// is really sent.
-void AskQtToMaximize(QWidget* window) {
-    window->setWindowState(window->windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized));
-    window->setWindowState(window->windowState() | Qt::WindowMaximized);
+// Where Qt speaks to the window system itself: set the opposite state first, so the request is
+// really sent.
+void AskQt(QWidget* window, bool maximized) {
+    const Qt::WindowStates normal = window->windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized);
+    window->setWindowState(maximized ? normal : normal | Qt::WindowMaximized);
+    window->setWindowState(maximized ? normal | Qt::WindowMaximized : normal);
 }
 } // namespace
 
@@ -133,15 +134,35 @@ bool AfxWindowManagerMaximized(const QWidget* window) {
     return hasVert && hasHorz;
 }
 
-void AfxAskToMaximize(QWidget* window) {
+QRect AfxClientAreaOnScreen(const QWidget* window) {
+    xcb_connection_t* c = Connection();
+    if (!window)
+        return QRect();
+    if (!c)
+        return window->geometry();
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    xcb_translate_coordinates_reply_t* origin =
+        xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, id, screen->root, 0, 0), nullptr);
+    xcb_get_geometry_reply_t* size = xcb_get_geometry_reply(c, xcb_get_geometry(c, id), nullptr);
+    QRect area = window->geometry();
+    if (origin && size)
+        area = QRect(origin->dst_x, origin->dst_y, size->width, size->height);
+    std::free(origin);
+    std::free(size);
+    return area;
+}
+
+void AfxAskToMaximize(QWidget* window, bool maximized) {
     xcb_connection_t* c = Connection();
     if (!window)
         return;
     if (!c) {
-        AskQtToMaximize(window);
+        AskQt(window, maximized);
         return;
     }
-    // The client message of the window-manager specification: add both maximised states.
+    // The client message of the window-manager specification: add or remove both maximised
+    // states.
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
     xcb_client_message_event_t message;
     std::memset(&message, 0, sizeof message);
@@ -149,7 +170,7 @@ void AfxAskToMaximize(QWidget* window) {
     message.format = 32;
     message.window = static_cast<xcb_window_t>(window->winId());
     message.type = Atom(c, "_NET_WM_STATE");
-    message.data.data32[0] = 1; // add
+    message.data.data32[0] = maximized ? 1 : 0; // add, remove
     message.data.data32[1] = Atom(c, "_NET_WM_STATE_MAXIMIZED_VERT");
     message.data.data32[2] = Atom(c, "_NET_WM_STATE_MAXIMIZED_HORZ");
     message.data.data32[3] = 1; // from an application
@@ -161,13 +182,17 @@ void AfxAskToMaximize(QWidget* window) {
 
 #else
 
-void AfxAskToMaximize(QWidget* window) {
+void AfxAskToMaximize(QWidget* window, bool maximized) {
     if (window)
-        AskQtToMaximize(window);
+        AskQt(window, maximized);
 }
 
 bool AfxWindowManagerMaximized(const QWidget* window) {
     return window && window->isMaximized() && AfxWindowManagerRunning();
+}
+
+QRect AfxClientAreaOnScreen(const QWidget* window) {
+    return window ? window->geometry() : QRect();
 }
 
 void AfxWriteWindowManagerHints(QWidget*, const CWindowManagerHints&) {}

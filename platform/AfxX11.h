@@ -1,6 +1,8 @@
 // X11 window-manager hints that Qt does not write. Elsewhere these do nothing.
 #pragma once
 
+#include <QRect>
+
 class QWidget;
 
 struct CWindowManagerHints {
@@ -26,6 +28,11 @@ bool AfxWindowManagerRunning();
 // _NET_WM_STATE (Qt's state also reflects requests nobody granted), elsewhere Qt's state.
 bool AfxWindowManagerMaximized(const QWidget* window);
 
-// Asks the window system to maximise the window, even where Qt believes it is maximised
-// already (Qt skips a request for the state it has recorded, granted or not).
-void AfxAskToMaximize(QWidget* window);
+// Where the window's client area is on the screen, asked of the X server itself: Qt's own
+// record of a top-level window's position can lag behind where a window manager moved its frame.
+// Elsewhere Qt's geometry.
+QRect AfxClientAreaOnScreen(const QWidget* window);
+
+// Asks the window system to maximise the window or to take the maximised state away, whatever Qt
+// believes the state is (Qt skips a request for the state it has recorded, granted or not).
+void AfxAskToMaximize(QWidget* window, bool maximized = true);

@@ -1,5 +1,7 @@
 #include "XSession.h"
 
+#include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,6 +12,7 @@
 #include <QFileInfo>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <QThread>
 
@@ -62,6 +65,37 @@ void EndProcess(QProcess* process) {
     }
 }
 
+// A process started in a group of its own, with whatever it started in turn (a compositor's
+// helpers, a bus's activated services): the whole group goes, by the group's id.
+void EndProcessGroup(QProcess* process) {
+    if (process == nullptr || process->state() == QProcess::NotRunning) {
+        return;
+    }
+    const pid_t group = static_cast<pid_t>(process->processId());
+    ::kill(-group, SIGTERM);
+    if (!process->waitForFinished(3000)) {
+        ::kill(-group, SIGKILL);
+        process->waitForFinished(2000);
+    }
+    ::kill(-group, SIGKILL); // helpers that outlived their parent
+}
+
+// Waits until the file holds a line matching the pattern; its first capture, or empty.
+QString WaitForLogLine(const QString& path, const QRegularExpression& pattern, int milliseconds) {
+    QDeadlineTimer deadline(milliseconds);
+    while (!deadline.hasExpired()) {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly)) {
+            const auto match = pattern.match(QString::fromUtf8(file.readAll()));
+            if (match.hasMatch()) {
+                return match.captured(1);
+            }
+        }
+        QThread::msleep(kPollMs);
+    }
+    return QString();
+}
+
 } // namespace
 
 CXSession::CXSession(const QString& name)
@@ -74,7 +108,7 @@ CXSession::CXSession(const QString& name)
 CXSession::~CXSession() {
     if (m_keep) {
         Note("--- windows at the end ---");
-        Note(RunTool("xwininfo", {"-root", "-tree"}, m_display));
+        Note(RunTool("xwininfo", {"-root", "-tree"}, m_clientDisplay));
     }
     Stop();
     if (!m_keep) {
@@ -84,6 +118,8 @@ CXSession::~CXSession() {
 
 void CXSession::Stop() {
     EndProcess(m_program.get());
+    EndProcessGroup(m_windowManager.get());
+    EndProcessGroup(m_bus.get());
     EndProcess(m_server.get());
 }
 
@@ -112,6 +148,7 @@ bool CXSession::StartServer(int width, int height) {
         }
         if (server->state() == QProcess::Running && QFileInfo::exists(socket)) {
             m_display = QString(":%1").arg(n);
+            m_clientDisplay = m_display;
             m_server = std::move(server);
             Note(QString("display %1, screen %2 x %3").arg(m_display).arg(width).arg(height));
             return true;
@@ -121,14 +158,134 @@ bool CXSession::StartServer(int width, int height) {
     return false;
 }
 
+std::unique_ptr<QProcess> CXSession::StartInOwnGroup(const QString& program, const QStringList& arguments,
+                                                     const QProcessEnvironment& env, const QString& log) {
+    auto process = std::make_unique<QProcess>();
+    process->setProcessEnvironment(env);
+    process->setStandardOutputFile(log);
+    process->setStandardErrorFile(log, QIODevice::Append);
+    process->setChildProcessModifier([] { ::setsid(); });
+    process->start(program, arguments);
+    if (!process->waitForStarted(5000)) {
+        Note("could not start " + program);
+        return nullptr;
+    }
+    return process;
+}
+
+bool CXSession::StartSessionBus(const QProcessEnvironment& base) {
+    m_bus = StartInOwnGroup("dbus-daemon", {"--session", "--nofork", "--nopidfile", "--print-address=1"},
+                            base, m_dir + "/bus.log");
+    const QString address =
+        m_bus ? WaitForLogLine(m_dir + "/bus.log",
+                               QRegularExpression("^(unix:\\S+)", QRegularExpression::MultilineOption), 5000)
+              : QString();
+    if (address.isEmpty()) {
+        Note("no session bus");
+        return false;
+    }
+    m_desktopEnvironment << "DBUS_SESSION_BUS_ADDRESS=" + address;
+    return true;
+}
+
+bool CXSession::StartDesktop(const QString& kind) {
+    m_desktop = kind;
+    m_home = m_dir + "/home";
+    QDir().mkpath(m_home);
+    // A short path: a Wayland socket's full name must fit in 108 bytes.
+    m_runtime = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/cellwright-run-XXXXXX");
+    if (!m_runtime->isValid()) {
+        return false;
+    }
+    const QString runtime = m_runtime->path();
+    ::chmod(QFile::encodeName(runtime).constData(), 0700);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name :
+         {"WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "SESSION_MANAGER", "XDG_SESSION_TYPE"}) {
+        env.remove(name);
+    }
+    env.insert("HOME", m_home);
+    env.insert("XDG_CONFIG_HOME", m_home + "/.config");
+    env.insert("XDG_CACHE_HOME", m_home + "/.cache");
+    env.insert("XDG_DATA_HOME", m_home + "/.local/share");
+    env.insert("XDG_RUNTIME_DIR", runtime);
+    env.insert("DISPLAY", m_display);
+    env.insert("NO_AT_BRIDGE", "1");
+    env.insert("GTK_A11Y", "none");
+    env.insert("GSETTINGS_BACKEND", "memory");
+    m_desktopEnvironment.clear();
+    if ((kind == "xfwm4" || kind == "mutter") && !StartSessionBus(env)) {
+        return false;
+    }
+    for (const QString& entry : m_desktopEnvironment) {
+        env.insert(entry.section('=', 0, 0), entry.section('=', 1));
+    }
+    const QString log = m_dir + "/" + kind + ".log";
+    if (kind == "openbox") {
+        m_windowManager = StartInOwnGroup("openbox", {"--sm-disable"}, env, log);
+    } else if (kind == "xfwm4") {
+        m_windowManager = StartInOwnGroup("xfwm4", {"--compositor=off", "--sm-client-disable"}, env, log);
+    } else if (kind == "mutter") {
+        m_windowManager = StartInOwnGroup("mutter", {"--x11", "--replace", "--sm-disable"}, env, log);
+    } else if (kind == "weston") {
+        // Weston's own X11 output on the Xvfb screen, a panel on top as on a desktop, and its X11
+        // compatibility server, started when the first X client connects.
+        const QString config = m_home + "/weston.ini";
+        QFile ini(config);
+        if (!ini.open(QIODevice::WriteOnly)) {
+            return false;
+        }
+        // Its panel's one launcher starts nothing, so no other window can come over the game.
+        ini.write("[core]\nxwayland=true\nidle-time=0\n[shell]\npanel-position=top\n"
+                  "[launcher]\nicon=/usr/share/weston/terminal.png\npath=/bin/true\n");
+        ini.close();
+        const QString socket = QString("cellwright-e2e-%1").arg(getpid());
+        m_windowManager = StartInOwnGroup("weston",
+                                          {"--backend=x11-backend.so", QString("--width=%1").arg(m_width),
+                                           QString("--height=%1").arg(m_height), "--socket=" + socket,
+                                           "--config=" + config, "--use-pixman", "--idle-time=0"},
+                                          env, log);
+        const QString xdisplay =
+            m_windowManager
+                ? WaitForLogLine(log, QRegularExpression("xserver listening on display (:\\d+)"), 15000)
+                : QString();
+        if (xdisplay.isEmpty()) {
+            Note("weston did not offer an X server");
+            return false;
+        }
+        m_clientDisplay = xdisplay;
+        // The program decides on its own how to run on this desktop.
+        m_desktopEnvironment << "WAYLAND_DISPLAY=" + socket << "XDG_RUNTIME_DIR=" + runtime
+                             << "QT_QPA_PLATFORM=";
+    } else {
+        Note("unknown desktop " + kind);
+        return false;
+    }
+    if (!m_windowManager) {
+        return false;
+    }
+    // Up when it has announced itself on the root window.
+    QDeadlineTimer deadline(20000);
+    while (!deadline.hasExpired() && m_windowManager->state() == QProcess::Running) {
+        if (ClientTool("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}).contains("window id")) {
+            Note(QString("desktop %1 on %2").arg(kind, m_clientDisplay));
+            return true;
+        }
+        QThread::msleep(kPollMs);
+    }
+    Note("the desktop " + kind + " did not come up");
+    return false;
+}
+
 bool CXSession::StartProgram(const QStringList& environment, bool waitForMainWindow) {
     m_program = std::make_unique<QProcess>();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DISPLAY", m_display);
+    env.insert("DISPLAY", m_clientDisplay);
     env.insert("QT_QPA_PLATFORM", "xcb");
     env.remove("CELLWRIGHT_PRINT_TO_PDF");
     env.remove("CELLWRIGHT_STARTUP_TIMING");
-    for (const QString& entry : environment) {
+    env.remove("WAYLAND_DISPLAY");
+    for (const QString& entry : m_desktopEnvironment + environment) {
         const int eq = entry.indexOf('=');
         env.insert(entry.left(eq), entry.mid(eq + 1));
     }
@@ -167,7 +324,17 @@ int CXSession::WaitForExit(int milliseconds) {
 }
 
 QString CXSession::XDoTool(const QStringList& arguments) {
-    return RunTool("xdotool", arguments, m_display);
+    return RunTool("xdotool", arguments, m_clientDisplay);
+}
+
+QString CXSession::ClientTool(const QString& program, const QStringList& arguments) {
+    return RunTool(program, arguments, m_clientDisplay);
+}
+
+// Input goes where the player's hands are: the X server the screen shows (under weston its
+// output window passes the input on).
+QString CXSession::ScreenTool(const QStringList& xdotoolArguments) {
+    return RunTool("xdotool", xdotoolArguments, m_display);
 }
 
 QStringList CXSession::FindWindows(const QString& namePattern) {
@@ -188,42 +355,42 @@ void CXSession::Focus(const QString& window) {
 }
 
 void CXSession::Click(int x, int y, int button) {
-    XDoTool(
+    ScreenTool(
         {"mousemove", "--sync", QString::number(x), QString::number(y), "click", QString::number(button)});
     Note(QString("click %1 at %2,%3").arg(button).arg(x).arg(y));
 }
 
 void CXSession::Drag(int fromX, int fromY, int toX, int toY) {
     // Pauses between the steps let the program see the press before the pointer moves on.
-    XDoTool({"mousemove",
-             "--sync",
-             QString::number(fromX),
-             QString::number(fromY),
-             "sleep",
-             "0.1",
-             "mousedown",
-             "1",
-             "sleep",
-             "0.1",
-             "mousemove",
-             "--sync",
-             QString::number((fromX + toX) / 2),
-             QString::number((fromY + toY) / 2),
-             "sleep",
-             "0.05",
-             "mousemove",
-             "--sync",
-             QString::number(toX),
-             QString::number(toY),
-             "sleep",
-             "0.1",
-             "mouseup",
-             "1"});
+    ScreenTool({"mousemove",
+                "--sync",
+                QString::number(fromX),
+                QString::number(fromY),
+                "sleep",
+                "0.1",
+                "mousedown",
+                "1",
+                "sleep",
+                "0.1",
+                "mousemove",
+                "--sync",
+                QString::number((fromX + toX) / 2),
+                QString::number((fromY + toY) / 2),
+                "sleep",
+                "0.05",
+                "mousemove",
+                "--sync",
+                QString::number(toX),
+                QString::number(toY),
+                "sleep",
+                "0.1",
+                "mouseup",
+                "1"});
     Note(QString("drag %1,%2 -> %3,%4").arg(fromX).arg(fromY).arg(toX).arg(toY));
 }
 
 void CXSession::Keys(const QStringList& keys) {
-    XDoTool(QStringList{"key", "--delay", "15"} + keys);
+    ScreenTool(QStringList{"key", "--delay", "15"} + keys);
     Note("keys " + keys.join(' '));
 }
 

@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <functional>
 #include <memory>
 
@@ -27,6 +28,13 @@ class CXSession {
 
     // Starts Xvfb with a screen of width x height on a free display; false on failure.
     bool StartServer(int width, int height);
+    // Starts a desktop on the server: a window manager ("openbox", "xfwm4", "mutter") or the
+    // Wayland compositor "weston", nested in the X server, whose X11 compatibility server the
+    // program then uses (with WAYLAND_DISPLAY set, as on a Wayland desktop). Each runs with its
+    // own home, runtime folder and session bus, and goes with the session. False if it did not
+    // come up.
+    bool StartDesktop(const QString& kind);
+    QString Desktop() const { return m_desktop; }
     // Starts the program with extra environment entries ("NAME=value"); false when it does not
     // come up (with its main window, when asked to wait for it) in time.
     bool StartProgram(const QStringList& environment = {}, bool waitForMainWindow = true);
@@ -34,8 +42,11 @@ class CXSession {
     // or crashed.
     int WaitForExit(int milliseconds);
 
-    // xdotool with the arguments; its standard output (trimmed), empty on failure.
+    // xdotool with the arguments, on the display the program's windows are on; its standard
+    // output (trimmed), empty on failure.
     QString XDoTool(const QStringList& arguments);
+    // Another X tool (xprop, xwininfo, wmctrl) on the program's display.
+    QString ClientTool(const QString& program, const QStringList& arguments);
     // Visible top-level windows of the program whose name matches the pattern.
     QStringList FindWindows(const QString& namePattern);
     QString MainWindow() const { return m_mainWindow; }
@@ -66,12 +77,23 @@ class CXSession {
 
   private:
     void Stop();
+    bool StartSessionBus(const QProcessEnvironment& base);
+    std::unique_ptr<QProcess> StartInOwnGroup(const QString& program, const QStringList& arguments,
+                                              const QProcessEnvironment& env, const QString& log);
+    QString ScreenTool(const QStringList& xdotoolArguments);
 
     QString m_dir;
-    QString m_display;
+    QString m_display;       // the X server the screenshots and the input go to
+    QString m_clientDisplay; // the X server the program's windows are on (the same but under weston)
+    QString m_desktop;
+    QStringList m_desktopEnvironment; // what the program needs to find the desktop
+    std::unique_ptr<QProcess> m_bus;
+    std::unique_ptr<QProcess> m_windowManager;
     int m_width = 0;
     int m_height = 0;
     std::unique_ptr<QProcess> m_server;
+    QString m_home;
+    std::unique_ptr<QTemporaryDir> m_runtime;
     std::unique_ptr<QProcess> m_program;
     QString m_mainWindow;
     bool m_keep = false;
