@@ -11,6 +11,8 @@ PACKAGES=(
   fonts-liberation
   xvfb xdotool x11-utils imagemagick sox poppler-utils
   dpkg-dev desktop-file-utils appstream man-db file librsvg2-bin
+  # the desktops the real-window tests run the game on, and what the frame speaks X11 with
+  libxcb1-dev openbox xfwm4 xfconf mutter weston xwayland dbus-daemon wmctrl locales
 )
 
 missing=()
