@@ -8,9 +8,14 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <clocale>
+#include <ctime>
 
 #include <gtest/gtest.h>
 
@@ -258,6 +263,70 @@ TEST_F(Frame, MenuBarFromDescriptionAndMainWindowShape) {
     emit menus[0]->menu()->aboutToShow();
     EXPECT_FALSE(items[0]->isEnabled());
     EXPECT_TRUE(menus[1]->menu()->actions()[2]->isEnabled()); // no handler: enabled
+}
+
+// A modal window closing over the view asks it to paint (as the window system would) and the
+// keyboard focus goes back to it; so does a menu command, also one chosen by keys.
+TEST_F(Frame, ModalWindowsAndMenusRepaintTheViewAndReturnTheFocus) {
+    QMainWindow* mw = m_frame->MainWindow();
+    mw->activateWindow();
+    QApplication::processEvents();
+    const auto focusElsewhere = [&] {
+        mw->menuBar()->setFocus(Qt::MenuBarFocusReason);
+        QApplication::processEvents();
+        ASSERT_NE(QApplication::focusWidget(), m_view->Widget());
+    };
+    focusElsewhere();
+    int draws = m_view->m_drawCount;
+    AfxSetModalHook([](const char*, QWidget*, const char*) { return static_cast<int>(IDOK); });
+    AfxMessageBox("Covered", MB_OK);
+    AfxSetModalHook(nullptr);
+    QApplication::processEvents();
+    EXPECT_EQ(m_view->m_drawCount, draws + 1) << "no paint after the message box";
+    EXPECT_EQ(QApplication::focusWidget(), m_view->Widget());
+
+    focusElsewhere();
+    draws = m_view->m_drawCount;
+    EXPECT_TRUE(m_view->PrintToPdf(QDir::temp().filePath("cellwright-cover-test.pdf").toUtf8().constData()));
+    QFile::remove(QDir::temp().filePath("cellwright-cover-test.pdf"));
+    QApplication::processEvents();
+    EXPECT_EQ(m_view->m_drawCount, draws + 2) << "no paint after printing (one on paper, one on screen)";
+    EXPECT_EQ(QApplication::focusWidget(), m_view->Widget());
+
+    focusElsewhere();
+    mw->menuBar()->actions()[1]->menu()->actions()[0]->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(m_doc->m_docCmds, 1);
+    EXPECT_EQ(QApplication::focusWidget(), m_view->Widget()) << "the focus stayed in the menu bar";
+}
+
+// Window texts are in the player's locale: a date that the C library writes in UTF-8 (a French
+// month with an accent) reaches the caption as the same characters.
+TEST_F(Frame, CaptionDateInAUtf8LocaleReadsRight) {
+    QTemporaryDir locales;
+    ASSERT_TRUE(locales.isValid());
+    QProcess localedef;
+    localedef.start("localedef", {"-i", "fr_FR", "-f", "UTF-8", locales.filePath("fr_FR.UTF-8")});
+    ASSERT_TRUE(localedef.waitForFinished(60000) && localedef.exitCode() == 0) << "localedef failed";
+    qputenv("LOCPATH", QFile::encodeName(locales.path()));
+    const std::string before = setlocale(LC_ALL, nullptr);
+    ASSERT_NE(setlocale(LC_ALL, "fr_FR.UTF-8"), nullptr);
+    struct tm december {};
+    december.tm_year = 126;
+    december.tm_mon = 11;
+    december.tm_mday = 9;
+    december.tm_hour = 12;
+    const CString date = CTime(mktime(&december)).Format("%c");
+    m_frame->SetWindowText(CString("Notice - ") + date);
+    const QString title = m_frame->MainWindow()->windowTitle();
+    const CString back = m_frame->GetWindowText();
+    setlocale(LC_ALL, before.c_str());
+    qunsetenv("LOCPATH");
+    EXPECT_TRUE(title.contains(QString::fromUtf8("déc.")));
+    EXPECT_EQ(std::string(back.GetString()), std::string("Notice - ") + date.GetString());
+    // Bytes that are not UTF-8 are still taken as Latin-1.
+    m_frame->SetWindowText("caf\xE9");
+    EXPECT_EQ(m_frame->MainWindow()->windowTitle(), QString::fromUtf8("café"));
 }
 
 // ---------------------------------------------------------------------------------------------

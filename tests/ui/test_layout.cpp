@@ -171,6 +171,25 @@ TEST(ScreenGeometry, TooNarrowOrTooLowClientEndsTheProgramAfterTheMessage) {
     EXPECT_FALSE(accepted.output.contains("messagebox")) << accepted.output.toStdString();
 }
 
+// Once the program has started, a window squeezed below the minimum by a window manager (which
+// gives the size back) is not painted at all: the game and its geometry stay as they were.
+TEST(ScreenGeometry, TooSmallAfterTheFirstPaintIsRefusedWithoutEndingTheGame) {
+    auto view = MakePaintedView(1024, 768, 7);
+    ASSERT_TRUE(view->OnCmdMsg(32771, nullptr));
+    ProcessEvents();
+    const int points = view->m_points;
+    for (const QSize size : {QSize(700, 500), QSize(1, 32767), QSize(1024, 539)}) {
+        ShowAndPaint(*view, size.width(), size.height());
+        EXPECT_EQ(view->m_clientRect, CRect(0, 0, 1024, 768)) << size.width() << "x" << size.height();
+        EXPECT_EQ(view->m_squareHeight, 64);
+        EXPECT_EQ(view->m_option, 1);
+        EXPECT_EQ(view->m_points, points);
+    }
+    ShowAndPaint(*view, 1024, 768);
+    EXPECT_EQ(view->m_squareHeight, 64);
+    EXPECT_GT(CountColour(*view, view->m_doneButtonRect, 255, 135, 55), 100) << "the board is back";
+}
+
 TEST(ViewConstruction, InstructionTextEndsWithItsMarkerAndNothingAfter) {
     CQuillmoorView view;
     EXPECT_EQ(view.m_helpText[0], "[Instructions For Cellwright, : Limited Version QV317 .. ");
