@@ -51,6 +51,8 @@ QImage GrabScreen(const QString& display) {
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
+} // namespace
+
 void EndProcess(QProcess* process) {
     if (process == nullptr || process->state() == QProcess::NotRunning) {
         return;
@@ -61,8 +63,6 @@ void EndProcess(QProcess* process) {
         process->waitForFinished(2000);
     }
 }
-
-} // namespace
 
 CXSession::CXSession(const QString& name)
     : m_dir(QString(E2E_ARTIFACTS_DIR) + "/" + name),
