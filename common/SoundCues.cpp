@@ -9,3 +9,7 @@ int PlaySoundCue(int id) {
 int PlaySoundCueSync(int id) {
     return AfxPlayWave(id, true);
 }
+
+void PreloadSoundCues() {
+    AfxPreloadWaves({kSoundCorrect, kSoundWrong, kSoundForbidden});
+}

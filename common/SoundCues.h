@@ -6,9 +6,14 @@ constexpr int kSoundCorrect = 101;
 constexpr int kSoundWrong = 102;
 constexpr int kSoundForbidden = 103;
 
-// Starts the cue and returns at once; a cue still sounding is restarted. Returns 0 when the
-// sound resource is missing, otherwise the player's result (nonzero when it started).
+// Starts the cue and returns at once; whatever cue is still sounding stops (the same one starts
+// again). Returns 0 when the sound resource is missing, otherwise the player's result (nonzero
+// when it started).
 int PlaySoundCue(int id);
 
 // Plays the cue to its end before returning; no input is handled meanwhile. Same result.
 int PlaySoundCueSync(int id);
+
+// Gets the three cues ready before the first one is needed, so none starts late. Quick, and
+// silent about it, on a machine without an audio output.
+void PreloadSoundCues();

@@ -1,6 +1,7 @@
 #include "shell/QuillmoorApp.h"
 
 #include "common/MenuIds.h"
+#include "common/SoundCues.h"
 #include "screen/QuillmoorView.h"
 #include "shell/AboutDialog.h"
 #include "shell/MainFrame.h"
@@ -25,6 +26,8 @@ BOOL CQuillmoorApp::InitInstance() {
     }
     m_pMainWnd->ShowWindow(SW_SHOWMAXIMIZED);
     m_pMainWnd->UpdateWindow();
+    // After the first frame, which it would otherwise hold up while the sound server answers.
+    PreloadSoundCues();
     return TRUE;
 }
 

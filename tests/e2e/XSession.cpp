@@ -54,6 +54,8 @@ QImage GrabScreen(const QString& display) {
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
+} // namespace
+
 void EndProcess(QProcess* process) {
     if (process == nullptr || process->state() == QProcess::NotRunning) {
         return;
@@ -64,6 +66,8 @@ void EndProcess(QProcess* process) {
         process->waitForFinished(2000);
     }
 }
+
+namespace {
 
 // A process started in a group of its own, with whatever it started in turn (a compositor's
 // helpers, a bus's activated services): the whole group goes, by the group's id.

@@ -100,6 +100,9 @@ class CXSession {
     int m_shots = 0;
 };
 
+// Ends a child process: asked first, killed when it does not go in time. Nothing when it is not running.
+void EndProcess(QProcess* process);
+
 // --- reading screenshots ------------------------------------------------------------------------------
 int CountColour(const QImage& image, const CPixelRect& rect, int r, int g, int b);
 // Pixels darker than mid-gray (text ink).

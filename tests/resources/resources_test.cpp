@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/AfxSound.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -211,6 +213,14 @@ TEST_P(WaveFiles, CanonicalPcmOfTheExactLengthAndAudible) {
         peak = std::max(peak, std::abs(sample(i)));
     EXPECT_GT(peak, 12000);
     EXPECT_LT(std::abs(sample(samples - 1)), 600);
+
+    // The player reads the same format and exactly the samples, without the pad byte.
+    CWave wave;
+    ASSERT_TRUE(AfxParseWave(b, &wave));
+    EXPECT_EQ(wave.channels, want.channels);
+    EXPECT_EQ(wave.rate, want.rate);
+    EXPECT_EQ(wave.bits, want.bits);
+    EXPECT_EQ(wave.pcm, b.mid(44, int(want.dataBytes)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Sounds, WaveFiles,

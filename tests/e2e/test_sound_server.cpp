@@ -1,0 +1,239 @@
+// What a player hears: a private sound server's null sink, its monitor recorded while the game's
+// own player plays cues (through a small script program, and in the real window at the end of a
+// won game), then the recording searched for the cues sample by sample.
+
+#include <gtest/gtest.h>
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QRegularExpression>
+#include <QThread>
+
+#include "CueTimeline.h"
+#include "PlayHarness.h"
+#include "SoundServer.h"
+#include "XSession.h"
+#include "common/SoundCues.h"
+
+#ifndef CELLWRIGHT_CUE_SCRIPT
+#error "CELLWRIGHT_CUE_SCRIPT must name the cue script program"
+#endif
+
+namespace {
+
+const int kRate = CSoundServer::kRate;
+// Share of a stretch of the recording that the expected cue may leave unexplained: a clean cue
+// leaves under 0.1 (resampling by the server), one with another sound under it 0.3 and more.
+const double kClean = 0.2;
+// Below this loudness (RMS) the recording counts as silent.
+const double kSilent = 0.005;
+// How long the switch from one cue to the next may take to be heard cleanly: the part of the
+// old cue already on its way to the speaker.
+const double kSwitch = 0.03;
+
+// The onset of the first cue in the recording: found by its waveform around the first sound,
+// which a cue's soft fade-in may reach only some way into it. -1 when nothing sounded.
+double FirstOnset(const CSignal& recording, const CSignal& cue, double from = 0) {
+    const double sound = FirstSound(recording, from, kSilent);
+    return sound < 0 ? -1 : FindCue(recording, cue, 0.1, std::max(from, sound - 0.15), sound + 0.03).onset;
+}
+
+// One run of the cue script: its exit code (-1: crashed or hung), when it asked for each cue
+// (seconds since it began) and what the server's monitor heard meanwhile.
+struct CScriptRun {
+    int exitCode = -1;
+    std::vector<double> asked;
+    CSignal heard;
+};
+
+CScriptRun RunCueScript(const QStringList& steps, const QStringList& environment) {
+    CScriptRun run;
+    QProcess script;
+    script.setProcessEnvironment(EnvironmentWith(environment));
+    script.start(CELLWRIGHT_CUE_SCRIPT, steps);
+    if (script.waitForFinished(30000) && script.exitStatus() == QProcess::NormalExit) {
+        run.exitCode = script.exitCode();
+    }
+    EndProcess(&script);
+    const QString out = QString::fromUtf8(script.readAllStandardOutput());
+    for (const auto& m : QRegularExpression(R"(cue \d+ ([\d.]+))").globalMatch(out)) {
+        run.asked.push_back(m.captured(1).toDouble() / 1000);
+    }
+    return run;
+}
+
+class SoundServer : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_server.Start()) << qPrintable(m_server.Log());
+        ASSERT_TRUE(m_server.StartRecording()) << qPrintable(m_server.Log());
+    }
+
+    CScriptRun RunScript(const QStringList& steps) {
+        CScriptRun run = RunCueScript(steps, m_server.ClientEnvironment());
+        QThread::msleep(300); // the last cue's way to the monitor
+        run.heard = {kRate, m_server.StopRecording()};
+        return run;
+    }
+
+    CSoundServer m_server;
+};
+
+// One cue, then another asked for `spacing` seconds later while the first still sounds: the first
+// is heard up to the second's onset, the second alone from there to its end, then nothing.
+void ExpectTheSecondCutsTheFirstOff(const CScriptRun& run, int firstId, int secondId) {
+    EXPECT_EQ(run.exitCode, 0) << "the script did not end cleanly after its sounds";
+    ASSERT_EQ(run.asked.size(), 2u);
+    const CSignal one = CueAsHeard(firstId, kRate), two = CueAsHeard(secondId, kRate);
+
+    const double first = FirstOnset(run.heard, one);
+    ASSERT_GE(first, 0) << "cue " << firstId << " not heard";
+    const double spacing = run.asked[1] - run.asked[0];
+    const double second = FindSwitch(run.heard, one, first, two, first + spacing / 2, first + one.Seconds());
+    ASSERT_GE(second, 0) << "cue " << secondId << " not heard while cue " << firstId << " sounded";
+    std::printf("cue %d at %.3f s, cue %d at %.3f s (asked %.3f s later)\n", firstId, first, secondId, second,
+                spacing);
+
+    EXPECT_LT(Unexplained(run.heard, one, first, first, second), kClean)
+        << "cue " << firstId << " was not heard up to cue " << secondId;
+    EXPECT_LT(Unexplained(run.heard, two, second, second + kSwitch, second + two.Seconds()), kClean)
+        << "cue " << secondId << " did not sound alone: cue " << firstId << " went on under it";
+    EXPECT_LT(Loudness(run.heard, second + two.Seconds() + kSwitch, second + two.Seconds() + 0.3), kSilent)
+        << "something still sounded after cue " << secondId;
+}
+
+// Asked for while the swoosh still sounds, the brrr stops it.
+TEST_F(SoundServer, ABrrrStopsTheSwooshStillSounding) {
+    ExpectTheSecondCutsTheFirstOff(RunScript({"102", "+200", "103", "+700"}), kSoundWrong, kSoundForbidden);
+}
+
+// A second brrr 0.1 s after the first starts it again: the whole lasts the spacing plus one brrr.
+TEST_F(SoundServer, ASecondBrrrStartsItAgain) {
+    ExpectTheSecondCutsTheFirstOff(RunScript({"103", "+100", "103", "+600"}), kSoundForbidden,
+                                   kSoundForbidden);
+}
+
+// The cues are ready before their first use: the first brrr is heard as soon after its call as
+// the second one after its own, and whole.
+TEST_F(SoundServer, TheFirstCueIsNeitherLateNorCut) {
+    const CScriptRun run = RunScript({"103", "+700", "103", "+500"});
+    EXPECT_EQ(run.exitCode, 0) << "the script did not end cleanly after its sounds";
+    ASSERT_EQ(run.asked.size(), 2u);
+    const CSignal brrr = CueAsHeard(kSoundForbidden, kRate);
+
+    const double first = FirstOnset(run.heard, brrr);
+    ASSERT_GE(first, 0) << "no brrr heard";
+    const double second = FirstOnset(run.heard, brrr, first + brrr.Seconds() + 0.05);
+    ASSERT_GE(second, 0) << "the second brrr was not heard";
+    const double late = (run.asked[1] - run.asked[0]) - (second - first);
+    std::printf("first use %.1f ms later after its call than the second\n", late * 1000);
+
+    EXPECT_LT(late, 0.06) << "the first brrr came late";
+    EXPECT_LT(Unexplained(run.heard, brrr, first, first, first + brrr.Seconds()), kClean)
+        << "the first brrr was cut";
+}
+
+// With no sound server every call returns (a synchronous one without waiting for a cue that nobody
+// hears), and the program ends cleanly.
+TEST(NoSoundServer, EveryCallReturnsAtOnceAndTheProgramEndsCleanly) {
+    const QString nowhere = "unix:" + QDir::tempPath() + "/cellwright-no-such-server";
+    const CScriptRun run = RunCueScript({"=101", "102", "=103", "+100"},
+                                        {"PULSE_SERVER=" + nowhere, "PULSE_CLIENTCONFIG=/dev/null"});
+    EXPECT_EQ(run.exitCode, 0);
+    ASSERT_EQ(run.asked.size(), 3u);
+    EXPECT_LT(run.asked[1] - run.asked[0], 1.0) << "waited for a foghorn nobody can hear";
+}
+
+// A won game in the real window: the verdict's two foghorns back to back, each whole, and File >
+// Exit then ends the program with 0.
+TEST_F(SoundServer, WonGameFoghornsBackToBackThenFileExit) {
+    CXSession x("SoundServer.WonGame");
+    ASSERT_TRUE(x.StartServer(1024, 768));
+    ASSERT_TRUE(x.StartProgram(m_server.ClientEnvironment()));
+    x.Focus(x.MainWindow());
+
+    // Options > Use Your Own Numbers by keys, the test puzzle typed into the dialog's fields
+    // (which take the tab order row by row), and OK.
+    x.Keys({"alt+f", "Right", "Down", "Down", "Return"});
+    ASSERT_TRUE(x.WaitForWindow("^Input Your Own Numbers$"));
+    x.Focus(x.FindWindows("^Input Your Own Numbers$").front());
+    QStringList keys;
+    for (int r = 0; r < 9; ++r) {
+        for (int c = 0; c < 9; ++c) {
+            if (kTestPuzzle[r][c] != '.') {
+                keys << QString(kTestPuzzle[r][c]);
+            }
+            keys << "Tab";
+        }
+    }
+    x.Keys(keys << "Return");
+    ASSERT_TRUE(x.WaitForScreen("board", [](const QImage& image) {
+        return CountColour(image, {0, 0, image.width(), image.height()}, 255, 0, 0) > 500;
+    }));
+
+    // The caret starts in the top left square: fill the row, step down, fill the next.
+    keys.clear();
+    for (int r = 0; r < 9; ++r) {
+        for (int c = 0; c < 9; ++c) {
+            if (kTestPuzzle[r][c] == '.') {
+                keys << QString(kTestSolution[r][c]);
+            }
+            keys << "Right";
+        }
+        keys << "Down";
+    }
+    x.Focus(x.MainWindow());
+    x.Keys(keys);
+
+    // DONE is the orange button in the bottom right corner.
+    const QImage board = x.Shot("solved");
+    long sumX = 0, sumY = 0, count = 0;
+    for (int yy = board.height() / 2; yy < board.height(); ++yy) {
+        for (int xx = board.width() / 2; xx < board.width(); ++xx) {
+            if ((board.pixel(xx, yy) | 0xFF000000u) == qRgb(255, 135, 55)) {
+                sumX += xx, sumY += yy, ++count;
+            }
+        }
+    }
+    ASSERT_GT(count, 50) << "no DONE button";
+    x.Click(int(sumX / count), int(sumY / count));
+
+    // Both foghorns and a little silence after them, or the deadline.
+    const CSignal foghorn = CueAsHeard(kSoundCorrect, kRate);
+    QDeadlineTimer deadline(20000);
+    double first = -1;
+    for (;;) {
+        QThread::msleep(250);
+        const CSignal sofar{kRate, m_server.Recorded()};
+        if (first < 0) {
+            first = FirstSound(sofar, 0, kSilent);
+        }
+        if ((first >= 0 && sofar.Seconds() > first + 2 * foghorn.Seconds() + 1.0) || deadline.hasExpired()) {
+            break;
+        }
+    }
+    x.Focus(x.MainWindow());
+    x.Keys({"alt+f", "x"});
+    const int exitCode = x.WaitForExit(10000);
+    const CSignal heard{kRate, m_server.StopRecording()};
+
+    const double one = FirstOnset(heard, foghorn);
+    ASSERT_GE(one, 0) << "no foghorn heard";
+    const double two = FindSwitch(heard, foghorn, one, foghorn, one + 1.0, one + 2 * foghorn.Seconds());
+    ASSERT_GE(two, 0) << "no second foghorn";
+    const double gap = two - (one + foghorn.Seconds());
+    std::printf("foghorns at %.3f s and %.3f s: gap %.1f ms\n", one, two, gap * 1000);
+
+    EXPECT_LT(Unexplained(heard, foghorn, one, one, std::min(two, one + foghorn.Seconds())), kClean)
+        << "the first foghorn was not heard whole";
+    EXPECT_GT(gap, -kSwitch) << "the second foghorn cut the first short";
+    EXPECT_LT(gap, 0.3) << "a gap between the foghorns";
+    EXPECT_LT(Unexplained(heard, foghorn, two, two + kSwitch, two + foghorn.Seconds()), kClean)
+        << "the second foghorn was not heard whole and alone";
+    EXPECT_EQ(exitCode, 0) << "File > Exit did not end the program cleanly after its sounds";
+    if (HasFailure()) {
+        x.KeepArtifacts();
+    }
+}
+
+} // namespace
