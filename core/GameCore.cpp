@@ -21,10 +21,12 @@ CGameCore::CGameCore() {
     std::memset(m_history, 0, sizeof m_history);
     std::memset(m_branch, 0, sizeof m_branch);
     std::memset(&m_savedState, 0, sizeof m_savedState);
-    std::memset(m_rebuildMemo, 0, sizeof m_rebuildMemo);
-    std::memset(&m_rebuildInput, 0, sizeof m_rebuildInput);
-    m_rebuildMemoUsed = 0;
-    m_rebuildClock = 0;
+    std::memset(&m_trialKey, 0, sizeof m_trialKey);
+    m_solverShortcuts = 1;
+    m_solverDeferred = 0;
+    m_solverPending = kStateWritten;
+    m_pendingSquare = -1;
+    m_pendingValue = 0;
 
     m_option = 0;
     m_clueCount = 0;
@@ -58,6 +60,8 @@ CGameCore::CGameCore() {
     m_diagGeneratorPasses = 0;
     m_diagSetupStartOvers = 0;
     m_diagReductionRemovals = 0;
+    m_diagVerifySolver = 0;
+    m_diagSolverMismatches = 0;
 
     // Clue patterns of one box: for each size, every 9-bit mask with that many cells, ascending.
     std::memset(m_subsets, 0, sizeof m_subsets);

@@ -463,7 +463,7 @@ int CGameCore::ReduceClues() {
     }
     for (int k = 0; k < pairCount; ++k) {
         RemoveCluePair(firsts[k]);
-        CheckState();
+        NoteSolved();
         if (m_solved != 1) {
             AddCluePair(firsts[k]);
             if (m_giveUp == kGiveUpMark) {
@@ -473,7 +473,7 @@ int CGameCore::ReduceClues() {
     }
     if (centre == 1) {
         RemoveCluePair(kCentre);
-        CheckState();
+        NoteSolved();
         if (m_solved != 1) {
             AddCluePair(kCentre);
             if (m_giveUp == kGiveUpMark) {
@@ -486,13 +486,25 @@ int CGameCore::ReduceClues() {
     return 1;
 }
 
+// Inside, the solver may keep its state (TrialStates.h) instead of writing it out; it is written out
+// before the set-up goes on.
 int CGameCore::CheckAndAdjust() {
+    m_solverDeferred = m_solverShortcuts != 0 ? 1 : 0;
+    const int finished = AdjustClues();
+    SettleSolverState();
+    m_solverDeferred = 0;
+    return finished;
+}
+
+// Propagate and WriteBackPossibles right after ComputeAllPossibles are the solver's rebuild: every
+// empty square is paid and its list is what its row, column and box leave, and the clues are unpaid
+// with empty lists.
+int CGameCore::AdjustClues() {
     m_diagReductionRemovals = 0;
     ResetSolver();
     SaveState(0);
     ComputeAllPossibles();
-    Propagate();
-    WriteBackPossibles();
+    RecomputeSolverState();
     CheckState();
     if (m_solved == 1) {
         return 1; // single-candidate steps already solve it; nothing is removed, not even for Hard
@@ -520,8 +532,7 @@ int CGameCore::CheckAndAdjust() {
         SaveState(0);
         ResetSolver();
         ComputeAllPossibles();
-        Propagate();
-        WriteBackPossibles();
+        RecomputeSolverState();
     }
     if (m_option == 2) {
         return ReduceClues();

@@ -1,4 +1,5 @@
 #include "GameCore.h"
+#include "MakePuzzle.h"
 #include "SudokuCheck.h"
 
 #include <gtest/gtest.h>
@@ -28,18 +29,6 @@ class CHookCounter : public CGameCore {
         paintedWhileWaiting = paintedWhileWaiting || waitBegins != waitEnds;
     }
 };
-
-// One puzzle the way AGAIN makes it.
-void MakePuzzle(CGameCore& core, int option) {
-    core.ResetPuzzleFields();
-    core.PrepareNextGrid();
-    core.m_option = 0;
-    if (option == 1) {
-        core.OnEasy();
-    } else {
-        core.OnHard();
-    }
-}
 
 void ExpectSoundPuzzle(const CGameCore& core, const char* what, unsigned seed) {
     SCOPED_TRACE(testing::Message() << what << " seed " << seed);
