@@ -80,6 +80,14 @@ CGameCore::CGameCore() {
 
 CGameCore::~CGameCore() = default;
 
+bool CGameCore::ChecksPreconditions() {
+#ifdef NDEBUG
+    return false;
+#else
+    return true;
+#endif
+}
+
 void CGameCore::ErasePossiblesArea(int, int) {}
 void CGameCore::DrawSquarePossibles(int, int) {}
 void CGameCore::BeginSetupWait() {}

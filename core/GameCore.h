@@ -226,6 +226,11 @@ class CGameCore {
     int m_diagVerifySolver;
     long long m_diagSolverMismatches;
 
+    // Whether this build checks the core's internal preconditions (debug and sanitizer builds).
+    static bool ChecksPreconditions();
+    // The precondition of the one rebuild per clue pair: no unpaid square has stored possibles.
+    bool UnpaidPossiblesEmpty() const;
+
   private:
     std::uint32_t m_randState;
 

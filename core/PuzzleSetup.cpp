@@ -3,6 +3,7 @@
 // every pair removed that single-candidate steps do not need).
 #include "GameCore.h"
 
+#include <cassert>
 #include <cstring>
 
 void CGameCore::ResetPuzzleFields() {
@@ -380,8 +381,11 @@ void CGameCore::AddCluePair(int s) {
         m_givenCount = m_clueCount;
         return;
     }
-    // The solver state is rebuilt from the squares alone, so one rebuild after both squares gives
-    // the same state as a rebuild after each.
+    // One rebuild after both squares gives the state a rebuild after each would: a rebuild reads the
+    // board, the players' values and the paid flags, which it leaves alone, and the stored
+    // possibles of unpaid squares, which it writes back propagated. Those lists must be empty for
+    // the first rebuild to change nothing the second reads.
+    assert(UnpaidPossiblesEmpty());
     const int squares[2] = {s, Mirror(s)};
     for (int x : squares) {
         m_clueList[m_clueCount] = x;
@@ -391,6 +395,15 @@ void CGameCore::AddCluePair(int s) {
         m_givenCount = m_clueCount;
     }
     RecomputeSolverState();
+}
+
+bool CGameCore::UnpaidPossiblesEmpty() const {
+    for (const SquareRecord& sq : m_squares) {
+        if (sq.possiblesPaid <= 0 && sq.possibles[0] != 0) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void CGameCore::RemoveCluePair(int s) {
@@ -406,6 +419,7 @@ void CGameCore::RemoveCluePair(int s) {
         m_givenCount -= 1;
         return;
     }
+    assert(UnpaidPossiblesEmpty()); // as in AddCluePair
     const int squares[2] = {s, Mirror(s)};
     bool removed = false;
     for (int x : squares) {
