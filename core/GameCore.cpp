@@ -10,7 +10,6 @@ CGameCore::CGameCore() {
     std::memset(m_solution, 0, sizeof m_solution);
     std::memset(m_squares, 0, sizeof m_squares);
     std::memset(m_clueList, 0, sizeof m_clueList);
-    std::memset(m_pickList, 0, sizeof m_pickList);
     std::memset(m_perm, 0, sizeof m_perm);
     std::memset(m_exclude, 0, sizeof m_exclude);
     std::memset(m_colCands, 0, sizeof m_colCands);

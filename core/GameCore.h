@@ -87,6 +87,20 @@ class CGameCore {
         m_randState = m_randState * 214013u + 2531011u;
         return static_cast<int>((m_randState >> 16) & 0x7FFFu);
     }
+    // Leaves the generator where n calls of Rand() would (jumping in log n steps).
+    void SkipRands(std::uint32_t n) {
+        std::uint32_t mul = 214013u, add = 2531011u;
+        std::uint32_t jumpMul = 1u, jumpAdd = 0u;
+        for (; n != 0; n >>= 1) {
+            if (n & 1u) {
+                jumpMul *= mul;
+                jumpAdd = jumpAdd * mul + add;
+            }
+            add = (mul + 1u) * add;
+            mul *= mul;
+        }
+        m_randState = jumpMul * m_randState + jumpAdd;
+    }
 
     // --- square helpers
     int& GridAt(int s) { return m_grid[s / 9][s % 9]; }
@@ -173,7 +187,6 @@ class CGameCore {
     int m_caretShowCount;
 
     // generator work areas
-    int m_pickList[9];
     int m_perm[9];
     int m_exclude[9];
     int m_colCands[9][6];
