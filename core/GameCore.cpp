@@ -21,6 +21,7 @@ CGameCore::CGameCore() {
     std::memset(m_branch, 0, sizeof m_branch);
     std::memset(&m_savedState, 0, sizeof m_savedState);
     std::memset(&m_trialKey, 0, sizeof m_trialKey);
+    m_trialKeyCurrent = false;
     m_solverShortcuts = 1;
     m_solverDeferred = 0;
     m_solverPending = kStateWritten;

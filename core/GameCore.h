@@ -253,7 +253,8 @@ class CGameCore {
     int StartOver();   // 0 when there is no Easy/Hard set-up to run again
     void ResetSolver();
     int AdjustClues();
-    void RecomputeSolverState();
+    // With changedSquare, the caller changed nothing since the last rebuild but that square's value.
+    void RecomputeSolverState(int changedSquare = -1);
     // Propagation from a candidate grid: per square its candidate bits and count, per row and
     // column the tally of each numeral (all updated in place). With stopWhenEmptied (flags per
     // square) it stops as soon as a flagged square loses its last candidate and answers 1.
@@ -280,7 +281,8 @@ class CGameCore {
     int ListedPossible(int s, int k);
     void VerifySolverState();
     CTrialStates m_trialStates;
-    TrialKey m_trialKey; // input of the state not written yet
+    TrialKey m_trialKey;    // input of the last rebuild
+    bool m_trialKeyCurrent; // m_trialKey still describes the board (nothing else wrote to it since)
     int m_solverDeferred;
     int m_solverPending;
     int m_pendingSquare; // a trial placement on the top kept state not settled yet: its square, or -1

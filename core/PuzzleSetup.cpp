@@ -504,6 +504,7 @@ int CGameCore::ReduceClues() {
 // before the set-up goes on.
 int CGameCore::CheckAndAdjust() {
     m_solverDeferred = m_solverShortcuts != 0 ? 1 : 0;
+    m_trialKeyCurrent = false;
     const int finished = AdjustClues();
     SettleSolverState();
     m_solverDeferred = 0;

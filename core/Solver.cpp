@@ -418,6 +418,7 @@ void CGameCore::RestoreState(int slot) {
     std::memcpy(m_cand, m_savedState.cand, sizeof m_cand);
     std::memcpy(m_squares, m_savedState.squares, sizeof m_squares);
     m_solverPending = kStateWritten;
+    m_trialKeyCurrent = false;
 }
 
 // The full rebuild: the possibles the refresh would give each paid square (the numerals its row,
@@ -504,9 +505,29 @@ bool CGameCore::BuildTrialKey(TrialKey& key) const {
 // the set-up the trial search asks for the same states again and again (every candidate tried at
 // a level starts from the level's state) and for states one placement away from a kept one; those
 // come from m_trialStates, and a state is written out only when something reads it.
-void CGameCore::RecomputeSolverState() {
+void CGameCore::RecomputeSolverState(int changedSquare) {
     m_pendingSquare = -1;
-    if (m_solverDeferred == 0 || !BuildTrialKey(m_trialKey)) {
+    if (m_solverDeferred == 0) {
+        FullRebuild();
+        return;
+    }
+    // A trial placement or its removal changes one value: only that entry of the key is read again.
+    bool usable = false;
+    if (changedSquare >= 0 && m_trialKeyCurrent) {
+        const unsigned value = static_cast<unsigned>(m_squares[changedSquare].value);
+        m_trialKey.square[changedSquare] =
+            static_cast<std::uint16_t>((m_trialKey.square[changedSquare] & ~15u) | (value & 15u));
+        usable = value <= 9;
+        if (usable && m_diagVerifySolver != 0) {
+            TrialKey fresh;
+            m_diagSolverMismatches +=
+                BuildTrialKey(fresh) && std::memcmp(&fresh, &m_trialKey, sizeof fresh) == 0 ? 0 : 1;
+        }
+    } else {
+        usable = BuildTrialKey(m_trialKey);
+    }
+    m_trialKeyCurrent = usable;
+    if (!usable) {
         FullRebuild();
         return;
     }
@@ -536,6 +557,7 @@ void CGameCore::RecomputeSolverState() {
             m_solverPending = kStateNotSolved;
             break;
         case CTrialStates::kRepeats:
+            m_trialKeyCurrent = false;
             FullRebuild();
             return;
         }
@@ -563,7 +585,10 @@ void CGameCore::ResolveSolverState() {
     }
 }
 
+// Whatever settles the state is about to read or write the squares (or the state is written out,
+// which writes their possibles), so the kept key is read afresh at the next rebuild.
 void CGameCore::SettleSolverState() {
+    m_trialKeyCurrent = false;
     if (m_solverPending == kStateWritten) {
         return;
     }
@@ -616,7 +641,7 @@ void CGameCore::RestoreSquare(int r, int c) {
     SquareRecord& sq = m_squares[r * 9 + c];
     if (sq.value != 0) {
         sq.value = 0;
-        RecomputeSolverState();
+        RecomputeSolverState(r * 9 + c);
     }
 }
 
@@ -663,7 +688,7 @@ int CGameCore::TryNextCandidate() {
     RestoreSquare(top.row, top.col);
     const int s = top.row * 9 + top.col;
     m_squares[s].value = top.tried <= 9 ? ListedPossible(s, top.tried - 1) : 0;
-    RecomputeSolverState();
+    RecomputeSolverState(s);
     return top.tried <= top.count ? 1 : 0;
 }
 
