@@ -541,6 +541,9 @@ void CGameCore::RecomputeSolverState(int changedSquare) {
             m_solverPending = kStateContradiction;
         } else if (parent.clean && m_trialStates.PushChild(m_trialKey, square, value)) {
             m_solverPending = kStateKept;
+        } else if (m_trialStates.ChildEmptiedBySingles(square, value)) {
+            m_trialStates.Top().deadEnds[square] |= static_cast<CandMask>(1u << value);
+            m_solverPending = kStateContradiction;
         } else {
             // A clean parent whose child does not end clean: the full propagation's result is not
             // clean either, so not solved. From a parent that is not clean nothing is known.

@@ -285,6 +285,32 @@ class CPropagation {
     int m_top = 0;
 };
 
+// Naked singles alone, on masks: every square that has one candidate takes it from its peers
+// (`stack` holds the singles to apply). True as soon as an empty square (per key) has none left.
+bool EmptiedByNakedSingles(CandMask masks[81], const TrialKey& key, int stack[81], int top) {
+    while (top > 0) {
+        const int t = stack[--top];
+        const unsigned m = masks[t];
+        if (!Single(m)) {
+            continue;
+        }
+        for (int u : kTables.peers[t]) {
+            if ((masks[u] & m) == 0) {
+                continue;
+            }
+            masks[u] = static_cast<CandMask>(masks[u] & ~m);
+            if (masks[u] == 0) {
+                if ((key.square[u] & 0xFF) == 0) {
+                    return true;
+                }
+            } else if (Single(masks[u])) {
+                stack[top++] = u;
+            }
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 int CandCount(CandMask m) {
@@ -385,6 +411,7 @@ bool CTrialStates::PushChild(const TrialKey& key, int square, int value) {
         return false;
     }
     std::memset(f.deadEnds, 0, sizeof f.deadEnds);
+    f.singlesKnown = 0;
     f.clean = true;
     Summarise(f);
     ++m_depth;
@@ -405,10 +432,60 @@ CTrialStates::StartResult CTrialStates::PushFromStart(const TrialKey& key) {
         return kNotClean;
     }
     std::memset(f.deadEnds, 0, sizeof f.deadEnds);
+    f.singlesKnown = 0;
     f.clean = true;
     Summarise(f);
     ++m_depth;
     return kKept;
+}
+
+// Why this holds: let F be the full propagation's result and suppose it empties no empty square.
+// Each step of a naked-singles run from a state that contains F removes only what F lacks too (a
+// square with one candidate there has the same one in F, whose peers F has cleared of it). Both the
+// run that gives the parent's `singles` and the run here go from states containing F (the placed
+// square keeps two or more candidates in the parent's run, as it has in the parent's state), so F
+// lies inside the state where an empty square ran out of candidates: a contradiction. The parent's
+// own full propagation must not empty a square for that, or it is not inside its singles run.
+bool CTrialStates::ChildEmptiedBySingles(int square, int value) {
+    TrialFrame& p = Top();
+    if (p.contradiction != 0) {
+        return false;
+    }
+    int stack[81];
+    if (p.singlesKnown == 0) {
+        std::memcpy(p.singles, p.start, sizeof p.singles);
+        int top = 0;
+        for (int s = 0; s < 81; ++s) {
+            if (Single(p.singles[s])) {
+                stack[top++] = s;
+            }
+        }
+        p.singlesKnown = EmptiedByNakedSingles(p.singles, p.key, stack, top) ? -1 : 1;
+    }
+    if (p.singlesKnown < 0) {
+        return false;
+    }
+    CandMask masks[81];
+    std::memcpy(masks, p.singles, sizeof masks);
+    TrialKey key = p.key;
+    key.square[square] = static_cast<std::uint16_t>(key.square[square] | value);
+    masks[square] = 0;
+    const CandMask bit = static_cast<CandMask>(1u << value);
+    int top = 0;
+    for (int u : kTables.peers[square]) {
+        if ((masks[u] & bit) == 0) {
+            continue;
+        }
+        masks[u] = static_cast<CandMask>(masks[u] & ~bit);
+        if (masks[u] == 0) {
+            if ((key.square[u] & 0xFF) == 0) {
+                return true;
+            }
+        } else if (Single(masks[u])) {
+            stack[top++] = u;
+        }
+    }
+    return EmptiedByNakedSingles(masks, key, stack, top);
 }
 
 void CTrialStates::PushExact(const TrialKey& key, const CandMask cand[81]) {
@@ -418,6 +495,7 @@ void CTrialStates::PushExact(const TrialKey& key, const CandMask cand[81]) {
     std::memcpy(f.cand, cand, sizeof f.cand);
     FindHolders(f);
     std::memset(f.deadEnds, 0, sizeof f.deadEnds);
+    f.singlesKnown = 0;
     f.clean = IsClean(f);
     Summarise(f);
     ++m_depth;

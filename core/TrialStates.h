@@ -29,6 +29,8 @@ struct TrialFrame {
     std::uint16_t rowHold[9][10]; // [row][v]: bit c set when square (row, c) has candidate v
     std::uint16_t colHold[9][10]; // [column][v]: bit r set when square (r, column) has candidate v
     CandMask deadEnds[81];        // bit v: placing v on this square is known to give a contradiction
+    CandMask singles[81];         // start after naked singles alone (worked out when first needed)
+    int singlesKnown;             // 0 not yet, 1 in singles, -1 they empty a square already
     bool clean;
     int solved;        // what CheckState sets m_solved to in this state
     int contradiction; // and what it answers
@@ -63,6 +65,9 @@ class CTrialStates {
     StartResult PushFromStart(const TrialKey& key);
     // Keeps a result computed elsewhere (the full propagation) on top.
     void PushExact(const TrialKey& key, const CandMask cand[81]);
+    // True when naked singles alone, from the top state's start with that numeral placed, leave an
+    // empty square without candidates: then so does the full propagation. False says nothing.
+    bool ChildEmptiedBySingles(int square, int value);
 
   private:
     TrialFrame& NextSlot();
