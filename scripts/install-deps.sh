@@ -10,6 +10,7 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation
   xvfb xdotool x11-utils imagemagick sox poppler-utils
+  qqwing
 )
 
 missing=()
