@@ -11,6 +11,8 @@ PACKAGES=(
   fonts-liberation
   xvfb xdotool x11-utils imagemagick sox poppler-utils
   dpkg-dev desktop-file-utils appstream man-db file librsvg2-bin
+  # the generator the benchmarks compare with
+  qqwing
 )
 
 missing=()
