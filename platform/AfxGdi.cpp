@@ -45,15 +45,32 @@ namespace {
 struct FaceMap {
     const char* face;
     const char* family;
+    bool monospace;
 };
 
-// Faces the game names, mapped to the metric-compatible Liberation families.
+// Faces the game names, mapped to installed families: metric-compatible Liberation faces where
+// the layouts depend on the widths (Arial, Courier New), and the four faces of the Fonts menu each
+// to a face of its own, so every choice there shows.
 const FaceMap kFaces[] = {
-    {"Arial", "Liberation Sans"},          {"Microsoft Sans Serif", "Liberation Sans"},
-    {"MS Sans Serif", "Liberation Sans"},  {"Helvetica", "Liberation Sans"},
-    {"Courier New", "Liberation Mono"},    {"Courier", "Liberation Mono"},
-    {"Lucida Console", "Liberation Mono"}, {"Times New Roman", "Liberation Serif"},
+    {"Arial", "Liberation Sans", false},          {"Microsoft Sans Serif", "DejaVu Sans", false},
+    {"MS Sans Serif", "Liberation Sans", false},  {"Helvetica", "Liberation Sans", false},
+    {"Courier New", "Liberation Mono", true},     {"Courier", "Liberation Mono", true},
+    {"Lucida Console", "DejaVu Sans Mono", true}, {"Times New Roman", "Liberation Serif", false},
 };
+
+const FaceMap* FindFace(const std::string& face) {
+    for (const auto& m : kFaces)
+        if (strcasecmp(face.c_str(), m.face) == 0)
+            return &m;
+    return nullptr;
+}
+
+bool IsMonospaceFamily(const CString& family) {
+    for (const auto& m : kFaces)
+        if (m.monospace && family == m.family)
+            return true;
+    return false;
+}
 
 bool EndsWith(const std::string& s, const char* suffix) {
     size_t n = strlen(suffix);
@@ -82,9 +99,8 @@ CString CFont::MapFace(const char* faceName, bool* bold) {
     }
     if (bold)
         *bold = isBold;
-    for (const auto& m : kFaces)
-        if (strcasecmp(face.c_str(), m.face) == 0)
-            return CString(m.family);
+    if (const FaceMap* m = FindFace(face))
+        return CString(m->family);
     if (face.empty())
         return CString("Liberation Sans");
     return CString(face);
@@ -106,7 +122,7 @@ BOOL CFont::CreateFontA(int height, int, int, int, int weight, BYTE italic, BYTE
                         BYTE, BYTE, BYTE, BYTE quality, BYTE pitchAndFamily, const char* faceName) {
     bool bold = false;
     CString family = MapFace(faceName, &bold);
-    const bool monospace = (pitchAndFamily & 0x3) == FIXED_PITCH || family == "Liberation Mono";
+    const bool monospace = (pitchAndFamily & 0x3) == FIXED_PITCH || IsMonospaceFamily(family);
     bold = bold || weight >= 600;
     const bool smooth = quality == ANTIALIASED_QUALITY || quality == CLEARTYPE_QUALITY;
 

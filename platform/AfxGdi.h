@@ -68,9 +68,10 @@ class CBrush : public CGdiObject {
     bool m_hollow = false;
 };
 
-// Face mapping: "Arial", "Microsoft Sans Serif", "MS Sans Serif" -> Liberation Sans;
-// "Courier New", "Lucida Console" -> Liberation Mono; "Times New Roman" -> Liberation Serif.
-// A face ending in " Bold" is the bold weight of its family. Other faces go to fontconfig.
+// Face mapping: "Arial", "MS Sans Serif" -> Liberation Sans; "Courier New" -> Liberation Mono;
+// "Times New Roman" -> Liberation Serif; "Microsoft Sans Serif" -> DejaVu Sans; "Lucida Console"
+// -> DejaVu Sans Mono. A face ending in " Bold" is the bold weight of its family. Other faces go
+// to fontconfig.
 class CFont : public CGdiObject {
   public:
     CFont() = default;
