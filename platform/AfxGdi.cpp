@@ -128,7 +128,10 @@ BOOL CFont::CreateFontA(int height, int, int, int, int weight, BYTE italic, BYTE
 
     // The game recreates the same few fonts over and over (the possibles' font once per square
     // and paint); a resolved font is kept and shared, with the word widths it has measured.
-    std::string key(family.GetString());
+    // Keyed by the face asked for, which the text record reports.
+    std::string key(faceName ? faceName : "");
+    key += '|';
+    key += family.GetString();
     key += '|';
     key += std::to_string(height);
     for (bool flag : {bold, italic != 0, underline != 0, strikeOut != 0, smooth, monospace})
@@ -141,6 +144,8 @@ BOOL CFont::CreateFontA(int height, int, int, int, int weight, BYTE italic, BYTE
     }
 
     auto data = std::make_shared<CFontData>();
+    data->face = faceName ? faceName : "";
+    data->requestedHeight = height;
     QFont f{QString::fromLatin1(family.GetString())};
     f.setStyleHint(monospace ? QFont::Monospace : QFont::SansSerif);
     f.setWeight(bold ? QFont::Bold : QFont::Normal);
