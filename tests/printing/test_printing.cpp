@@ -3,6 +3,7 @@
 // paper layout, and Ctrl+P and the menu item with and without the Print dialog.
 
 #include <QAction>
+#include <QComboBox>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -406,4 +407,40 @@ TEST_F(PrintCommandTest, ThePrintDialogDecidesAndTheCaretComesBackHidden) {
     EXPECT_EQ(caret.owner, m_view);
     EXPECT_FALSE(caret.visible);
     EXPECT_EQ(m_view->m_caretShowCount, 0);
+}
+
+TEST_F(PrintCommandTest, APaperChosenInPrintSetupReachesTheNextJob) {
+    m_answer = [](QWidget* dialog) {
+        auto* paper = dialog ? dialog->findChild<QComboBox*>("pageSizeCombo") : nullptr;
+        if (paper == nullptr) {
+            return static_cast<int>(IDCANCEL);
+        }
+        paper->setCurrentIndex(paper->findText("Letter", Qt::MatchStartsWith)); // "Letter / ANSI A"
+        return static_cast<int>(IDOK);
+    };
+    ASSERT_TRUE(m_frame->RouteCommand(ID_FILE_PRINT_SETUP));
+    EXPECT_EQ(m_asked, std::vector<std::string>{"pagesetup"});
+
+    qputenv("CELLWRIGHT_PRINT_TO_PDF", m_path.toUtf8());
+    QTest::keyClick(m_view->Widget(), Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(RenderPdfPage(m_path, 1, 72).size(), QSize(612, 792)) << "not on Letter paper";
+}
+
+// A PDF file that cannot be written is said so on the error output, and nothing is printed.
+TEST_F(PrintCommandTest, APdfThatCannotBeWrittenIsReportedAndNothingIsPrinted) {
+    ASSERT_TRUE(m_frame->RouteCommand(ID_OPTIONS_EASY));
+    ProcessEvents();
+    ASSERT_TRUE(AfxGetCaretState().visible);
+    for (const QString& path : {m_dir.filePath("missing/folder/job.pdf"), m_dir.path()}) {
+        qputenv("CELLWRIGHT_PRINT_TO_PDF", path.toUtf8());
+        ::testing::internal::CaptureStderr();
+        QTest::keyClick(m_view->Widget(), Qt::Key_P, Qt::ControlModifier);
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find("cannot write the PDF file \"" + path.toStdString() + "\""), std::string::npos)
+            << said;
+        EXPECT_FALSE(m_view->PrintToPdf(path.toUtf8().constData()));
+    }
+    EXPECT_EQ(m_view->m_printCell, 0) << "the view printed";
+    EXPECT_TRUE(AfxGetCaretState().visible) << "the end of a print job ran";
+    EXPECT_FALSE(QFile::exists(m_dir.filePath("missing")));
 }
