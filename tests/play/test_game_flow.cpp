@@ -143,9 +143,18 @@ TEST(GameFlow, AWonGameShowsTheVerdictScoreAndPerformance) {
     view->UpdateWindow();
     ProcessEvents();
     EXPECT_EQ(InkShape(*view, view->m_messageRect), verdict);
-    EXPECT_EQ(log.Find("OK  OK  OK  OK  OK").size(), 1u);
-    EXPECT_EQ(log.Last("100%").colour, RGB(0, 148, 0));
-    EXPECT_EQ(log.Last("254").colour, RGB(192, 0, 0));
+    for (const CExpectedText& caption : {CExpectedText{"HOME", v.m_doneButtonRect, RGB(0, 0, 0)},
+                                         CExpectedText{"AGAIN", v.m_againButtonRect, RGB(0, 0, 0)},
+                                         CExpectedText{"FINAL SCORE", v.m_pointsLabelRect, RGB(0, 0, 0)},
+                                         CExpectedText{"PERFORMANCE", v.m_performanceLabelRect, RGB(0, 0, 0)},
+                                         CExpectedText{"OK  OK  OK  OK  OK", v.m_messageRect, RGB(255, 0, 0)},
+                                         CExpectedText{"254", v.m_pointsNumberRect, RGB(192, 0, 0)},
+                                         CExpectedText{"100%", v.m_performanceNumberRect, RGB(0, 148, 0)}}) {
+        const std::vector<CTextRecord> drawn = log.Find(caption.text);
+        ASSERT_EQ(drawn.size(), 1u) << caption.text;
+        EXPECT_TRUE(CRect(drawn[0].rect) == caption.rect) << caption.text;
+        EXPECT_EQ(drawn[0].colour, caption.colour) << caption.text;
+    }
     EXPECT_FALSE(OptionsEnabled(*view));
 }
 
