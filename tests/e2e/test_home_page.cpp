@@ -177,7 +177,9 @@ TEST_F(RealWindowKeys, DigitKeysTypeByPositionUnderAzertyAndShift) {
         env.insert("DISPLAY", m_x->Display());
         tool.setProcessEnvironment(env);
         tool.start("setxkbmap", {layout});
-        return tool.waitForFinished(10000) && tool.exitCode() == 0;
+        const bool done = tool.waitForFinished(10000) && tool.exitCode() == 0;
+        QThread::msleep(300); // the program takes the new keymap from the server's notice
+        return done;
     };
     auto showsGreen = [&](int s, const QString& label) {
         return m_x->WaitForScreen(label, [&](const QImage& image) {
