@@ -8,8 +8,8 @@ PACKAGES=(
   qt6-base-dev qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins
   libgl-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-liberation
-  xvfb xdotool x11-utils imagemagick sox poppler-utils
+  fonts-liberation fonts-dejavu-core
+  xvfb xdotool x11-utils x11-xkb-utils imagemagick sox poppler-utils
   dpkg-dev desktop-file-utils appstream man-db file librsvg2-bin
   # the generator the benchmarks compare with
   qqwing
