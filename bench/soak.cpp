@@ -201,12 +201,15 @@ class CSoak {
         std::printf("%s: %zu puzzles from seeds %u..%u, %d to %d clues, all checked\n", kind, n,
                     m_options.seed, m_options.seed + static_cast<unsigned>(n - 1), fewest, most);
         double wallMax = 0;
+        double total = 0;
         for (const Timing& t : timings) {
             wallMax = std::max(wallMax, t.wallMicros);
+            total += t.micros;
         }
-        std::printf("  set-up, processor time (us): median %.1f  p99 %.1f  p99.9 %.1f  max %.1f"
+        std::printf("  set-up, processor time (us): mean %.1f  median %.1f  p99 %.1f  p99.9 %.1f  max %.1f"
                     "  (wall clock max %.1f)\n",
-                    at(0.5).micros, at(0.99).micros, at(0.999).micros, timings[0].micros, wallMax);
+                    total / static_cast<double>(n), at(0.5).micros, at(0.99).micros, at(0.999).micros,
+                    timings[0].micros, wallMax);
         std::printf("  slowest:");
         for (size_t i = 0; i < n && i < static_cast<size_t>(m_options.slowest); ++i) {
             std::printf(" seed %u (%.1f ms, %d clues)%s", timings[i].seed, timings[i].micros / 1000.0,

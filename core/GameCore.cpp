@@ -10,7 +10,6 @@ CGameCore::CGameCore() {
     std::memset(m_solution, 0, sizeof m_solution);
     std::memset(m_squares, 0, sizeof m_squares);
     std::memset(m_clueList, 0, sizeof m_clueList);
-    std::memset(m_pickList, 0, sizeof m_pickList);
     std::memset(m_perm, 0, sizeof m_perm);
     std::memset(m_exclude, 0, sizeof m_exclude);
     std::memset(m_colCands, 0, sizeof m_colCands);
@@ -21,10 +20,13 @@ CGameCore::CGameCore() {
     std::memset(m_history, 0, sizeof m_history);
     std::memset(m_branch, 0, sizeof m_branch);
     std::memset(&m_savedState, 0, sizeof m_savedState);
-    std::memset(m_rebuildMemo, 0, sizeof m_rebuildMemo);
-    std::memset(&m_rebuildInput, 0, sizeof m_rebuildInput);
-    m_rebuildMemoUsed = 0;
-    m_rebuildClock = 0;
+    std::memset(&m_trialKey, 0, sizeof m_trialKey);
+    m_trialKeyCurrent = false;
+    m_solverShortcuts = 1;
+    m_solverDeferred = 0;
+    m_solverPending = kStateWritten;
+    m_pendingSquare = -1;
+    m_pendingValue = 0;
 
     m_option = 0;
     m_clueCount = 0;
@@ -58,6 +60,8 @@ CGameCore::CGameCore() {
     m_diagGeneratorPasses = 0;
     m_diagSetupStartOvers = 0;
     m_diagReductionRemovals = 0;
+    m_diagVerifySolver = 0;
+    m_diagSolverMismatches = 0;
 
     // Clue patterns of one box: for each size, every 9-bit mask with that many cells, ascending.
     std::memset(m_subsets, 0, sizeof m_subsets);
@@ -75,6 +79,14 @@ CGameCore::CGameCore() {
 }
 
 CGameCore::~CGameCore() = default;
+
+bool CGameCore::ChecksPreconditions() {
+#ifdef NDEBUG
+    return false;
+#else
+    return true;
+#endif
+}
 
 void CGameCore::ErasePossiblesArea(int, int) {}
 void CGameCore::DrawSquarePossibles(int, int) {}

@@ -4,6 +4,8 @@
 // screen only through the virtual hooks at the end.
 #pragma once
 
+#include "TrialStates.h"
+
 #include <cstdint>
 
 // The player's side of one square.
@@ -41,23 +43,6 @@ struct BranchLevel {
 struct SolverSnapshot {
     int cand[10][10][11];
     SquareRecord squares[81];
-};
-
-// Everything a solver rebuild reads: the board, the players' values, the paid flags and the
-// possibles of unpaid squares (zero for paid ones, which the rebuild recomputes).
-struct SolverInput {
-    int values[81];
-    int grid[81];
-    int paid[81];
-    int unpaidPossibles[81][9];
-};
-
-// Everything a solver rebuild writes.
-struct SolverOutput {
-    int cand[10][10][11];
-    int possibles[81][9];
-    int histCount;
-    int histMark;
 };
 
 // Bit v set for numeral v (1..9) standing on a square as the player's or as an original number.
@@ -101,6 +86,20 @@ class CGameCore {
     int Rand() {
         m_randState = m_randState * 214013u + 2531011u;
         return static_cast<int>((m_randState >> 16) & 0x7FFFu);
+    }
+    // Leaves the generator where n calls of Rand() would (jumping in log n steps).
+    void SkipRands(std::uint32_t n) {
+        std::uint32_t mul = 214013u, add = 2531011u;
+        std::uint32_t jumpMul = 1u, jumpAdd = 0u;
+        for (; n != 0; n >>= 1) {
+            if (n & 1u) {
+                jumpMul *= mul;
+                jumpAdd = jumpAdd * mul + add;
+            }
+            add = (mul + 1u) * add;
+            mul *= mul;
+        }
+        m_randState = jumpMul * m_randState + jumpAdd;
     }
 
     // --- square helpers
@@ -188,7 +187,6 @@ class CGameCore {
     int m_caretShowCount;
 
     // generator work areas
-    int m_pickList[9];
     int m_perm[9];
     int m_exclude[9];
     int m_colCands[9][6];
@@ -211,6 +209,8 @@ class CGameCore {
 
     // solver
     int m_cand[10][10][11];
+    // The deductions of the last full propagation; a state taken from a kept one leaves them as
+    // they are (nothing reads them but tests).
     DeductionRecord m_history[kHistoryCapacity];
     int m_histCount;
     int m_histMark;
@@ -221,18 +221,9 @@ class CGameCore {
     int m_lastBranchSquare; // the square the last successful PushBranch chose
     SolverSnapshot m_savedState;
 
-    // The last few solver rebuilds, by input (see RecomputeSolverState).
-    static constexpr int kRebuildMemoSlots = 4;
-    struct RebuildMemo {
-        SolverInput input;
-        SolverOutput output;
-        DeductionRecord history[kHistoryCapacity];
-        std::uint32_t lastUse;
-    };
-    RebuildMemo m_rebuildMemo[kRebuildMemoSlots];
-    int m_rebuildMemoUsed;
-    std::uint32_t m_rebuildClock; // counts rebuilds; wraps harmlessly (it only ranks the slots)
-    SolverInput m_rebuildInput;   // scratch for the key of the current rebuild
+    // The set-up's solver states (TrialStates.h); 0 makes every rebuild a full one, as the
+    // procedure is written: the reference they are checked against.
+    int m_solverShortcuts;
 
     // score
     int m_initialPoints;
@@ -243,6 +234,15 @@ class CGameCore {
     long long m_diagGeneratorPasses;
     long long m_diagSetupStartOvers;
     int m_diagReductionRemovals; // clues the last Hard reduction took away for good
+    // When 1, every state the set-up's solver takes from a kept one, or does not settle, is checked
+    // against a full rebuild, and disagreements are counted.
+    int m_diagVerifySolver;
+    long long m_diagSolverMismatches;
+
+    // Whether this build checks the core's internal preconditions (debug and sanitizer builds).
+    static bool ChecksPreconditions();
+    // The precondition of the one rebuild per clue pair: no unpaid square has stored possibles.
+    bool UnpaidPossiblesEmpty() const;
 
   private:
     std::uint32_t m_randState;
@@ -252,10 +252,41 @@ class CGameCore {
     int ChooseClues(); // steps up to the clue grid; 0 when the clue list would overflow
     int StartOver();   // 0 when there is no Easy/Hard set-up to run again
     void ResetSolver();
-    void RecomputeSolverState();
+    int AdjustClues();
+    // With changedSquare, the caller changed nothing since the last rebuild but that square's value.
+    void RecomputeSolverState(int changedSquare = -1);
     // Propagation from a candidate grid: per square its candidate bits and count, per row and
-    // column the tally of each numeral (all updated in place).
-    void RunPropagation(int mask[81], int count[81], int rowTally[9][10], int colTally[9][10]);
+    // column the tally of each numeral (all updated in place). With stopWhenEmptied (flags per
+    // square) it stops as soon as a flagged square loses its last candidate and answers 1.
+    int RunPropagation(int mask[81], int count[81], int rowTally[9][10], int colTally[9][10],
+                       const int* stopWhenEmptied);
+    int FullRebuildMasks(CandMask out[81], bool stopAtContradiction);
+    void FullRebuild();
+    void WriteCandidateGrid(const CandMask mask[81]);
+
+    // While CheckAndAdjust runs with shortcuts, the solver state may be kept in m_trialStates or
+    // only partly known instead of written to m_cand and the possibles; everything that reads
+    // those settles it first.
+    enum SolverPending {
+        kStateWritten,       // m_cand and the possibles hold it
+        kStateKept,          // the top kept state holds it
+        kStateContradiction, // CheckState would answer 1
+        kStateNotSolved,     // not solved by single-candidate steps
+        kStateUnknown,
+    };
+    bool BuildTrialKey(TrialKey& key) const;
+    void SettleSolverState();
+    void ResolveSolverState();
+    void NoteSolved();
+    int ListedPossible(int s, int k);
+    void VerifySolverState();
+    CTrialStates m_trialStates;
+    TrialKey m_trialKey;    // input of the last rebuild
+    bool m_trialKeyCurrent; // m_trialKey still describes the board (nothing else wrote to it since)
+    int m_solverDeferred;
+    int m_solverPending;
+    int m_pendingSquare; // a trial placement on the top kept state not settled yet: its square, or -1
+    int m_pendingValue;
     int RunBranchSearch();
     int ReduceClues();
     void GiveUpSetup();

@@ -13,36 +13,38 @@ int BoxStart(int x) {
 
 } // namespace
 
+// The pick list 0..8 is kept as bits: taking its i-th entry (ascending) and deleting it is what
+// moving the later entries down does.
 void CGameCore::MakeCandidateList() {
-    int left = 9;
-    for (int i = 0; i < 9; ++i) {
-        m_pickList[i] = i;
-    }
+    unsigned left = 0x1FF;
     for (int k = 0; k < 9; ++k) {
-        const int i = Rand() % (9 - k);
-        m_perm[k] = m_pickList[i] + 1;
-        for (int j = i; j < left - 1; ++j) {
-            m_pickList[j] = m_pickList[j + 1];
+        unsigned bits = left;
+        for (int i = Rand() % (9 - k); i > 0; --i) {
+            bits &= bits - 1;
         }
-        --left;
+        const int pick = __builtin_ctz(bits);
+        m_perm[k] = pick + 1;
+        left &= ~(1u << pick);
     }
 }
 
+// Deleting every position that holds an excluded value, one value after another, leaves the other
+// entries in their order and zeros behind them, whatever the order of deletion.
 void CGameCore::RemoveExcluded(int n) {
-    int len = 9;
+    unsigned excluded = 0;
     for (int e = 0; e < n && e < 9; ++e) {
-        const int x = m_exclude[e];
-        for (int pos = 0; pos < len;) {
-            if (m_perm[pos] != x) {
-                ++pos;
-                continue;
-            }
-            for (int j = pos; j < len - 1; ++j) {
-                m_perm[j] = m_perm[j + 1];
-            }
-            --len;
-            m_perm[len] = 0;
+        const unsigned x = static_cast<unsigned>(m_exclude[e]);
+        excluded |= x < 16 ? 1u << x : 0u;
+    }
+    int len = 0;
+    for (int pos = 0; pos < 9; ++pos) {
+        const unsigned v = static_cast<unsigned>(m_perm[pos]);
+        if (v >= 16 || ((excluded >> v) & 1u) == 0) {
+            m_perm[len++] = m_perm[pos];
         }
+    }
+    while (len < 9) {
+        m_perm[len++] = 0;
     }
 }
 
@@ -135,21 +137,26 @@ void CGameCore::RunRow3Builder() {
         }
     }
     m_grid[3][0] = m_colCands[0][Rand() % 6];
+    int used = 1 << m_grid[3][0];
     m_rowRetry = 0;
     for (int c = 1; c < 9; ++c) {
         // The counter restarts for every column, so after column 8 it holds that column's misses.
         m_rowRetry = 0;
+        int offered = 0;
+        for (int k = 0; k < 6; ++k) {
+            offered |= 1 << m_colCands[c][k];
+        }
+        if ((offered & ~used) == 0) {
+            // Every draw misses: the 1000 draws only move the random generator on.
+            SkipRands(1000);
+            m_rowRetry = 1000;
+            return; // the caller rebuilds row 3 from fresh tables
+        }
         for (;;) {
             const int v = m_colCands[c][Rand() % 6];
-            bool clash = false;
-            for (int k = 0; k < c; ++k) {
-                if (m_grid[3][k] == v) {
-                    clash = true;
-                    break;
-                }
-            }
-            if (!clash) {
+            if ((used & (1 << v)) == 0) {
                 m_grid[3][c] = v;
+                used |= 1 << v;
                 break;
             }
             ++m_rowRetry;

@@ -16,9 +16,36 @@ void WritePossibles(SquareRecord& sq, int used) {
     }
 }
 
+// RecomputePossibles(r, c, 0) on every square pick(r, c) chooses. Recomputing possibles changes
+// no numeral on the board, so the numerals of each row, column and box are gathered once instead
+// of rescanning 27 squares per square (the solver asks for this after every trial placement).
+template <typename Pick> void RecomputeEach(CGameCore& core, Pick pick) {
+    HouseNumerals houses;
+    for (int s = 0; s < CGameCore::kSquareCount; ++s) {
+        houses.Add(s / 9, s % 9, core.m_squares[s].value, core.m_grid[s / 9][s % 9]);
+    }
+    for (int r = 0; r < 9; ++r) {
+        for (int c = 0; c < 9; ++c) {
+            if (!pick(r, c)) {
+                continue;
+            }
+            SquareRecord& sq = core.m_squares[r * 9 + c];
+            if (sq.value <= 0 && core.m_grid[r][c] <= 0) {
+                WritePossibles(sq, houses.Used(r, c));
+                sq.possiblesPaid = 1;
+            } else {
+                for (int p = 0; p < 9; ++p) {
+                    sq.possibles[p] = 0;
+                }
+            }
+        }
+    }
+}
+
 } // namespace
 
 void CGameCore::RecomputePossibles(int r, int c, int erase) {
+    SettleSolverState();
     if (erase == 1) {
         ErasePossiblesArea(r, c);
     }
@@ -45,6 +72,7 @@ void CGameCore::RecomputePossibles(int r, int c, int erase) {
 }
 
 void CGameCore::CompactPossibles(int r, int c) {
+    SettleSolverState();
     int* poss = m_squares[r * 9 + c].possibles;
     int out = 0;
     for (int p = 0; p < 9; ++p) {
@@ -58,6 +86,7 @@ void CGameCore::CompactPossibles(int r, int c) {
 }
 
 void CGameCore::RefreshAllPossibles(int erase) {
+    SettleSolverState();
     if (erase == 1) {
         for (int r = 0; r < 9; ++r) {
             for (int c = 0; c < 9; ++c) {
@@ -69,35 +98,10 @@ void CGameCore::RefreshAllPossibles(int erase) {
         }
         return;
     }
-    // The solver calls this after every trial placement: collect the numerals of each row, column
-    // and box once instead of rescanning 27 squares per square.
-    HouseNumerals houses;
-    for (int s = 0; s < kSquareCount; ++s) {
-        houses.Add(s / 9, s % 9, m_squares[s].value, m_grid[s / 9][s % 9]);
-    }
-    for (int r = 0; r < 9; ++r) {
-        for (int c = 0; c < 9; ++c) {
-            SquareRecord& sq = m_squares[r * 9 + c];
-            if (sq.possiblesPaid <= 0) {
-                continue;
-            }
-            if (sq.value <= 0 && m_grid[r][c] <= 0) {
-                WritePossibles(sq, houses.Used(r, c));
-            } else {
-                for (int p = 0; p < 9; ++p) {
-                    sq.possibles[p] = 0;
-                }
-            }
-        }
-    }
+    RecomputeEach(*this, [this](int r, int c) { return m_squares[r * 9 + c].possiblesPaid > 0; });
 }
 
 void CGameCore::ComputeAllPossibles() {
-    for (int r = 0; r < 9; ++r) {
-        for (int c = 0; c < 9; ++c) {
-            if (m_grid[r][c] <= 0) {
-                RecomputePossibles(r, c, 0);
-            }
-        }
-    }
+    SettleSolverState();
+    RecomputeEach(*this, [this](int r, int c) { return m_grid[r][c] <= 0; });
 }

@@ -3,6 +3,7 @@
 // every pair removed that single-candidate steps do not need).
 #include "GameCore.h"
 
+#include <cassert>
 #include <cstring>
 
 void CGameCore::ResetPuzzleFields() {
@@ -380,8 +381,11 @@ void CGameCore::AddCluePair(int s) {
         m_givenCount = m_clueCount;
         return;
     }
-    // The solver state is rebuilt from the squares alone, so one rebuild after both squares gives
-    // the same state as a rebuild after each.
+    // One rebuild after both squares gives the state a rebuild after each would: a rebuild reads the
+    // board, the players' values and the paid flags, which it leaves alone, and the stored
+    // possibles of unpaid squares, which it writes back propagated. Those lists must be empty for
+    // the first rebuild to change nothing the second reads.
+    assert(UnpaidPossiblesEmpty());
     const int squares[2] = {s, Mirror(s)};
     for (int x : squares) {
         m_clueList[m_clueCount] = x;
@@ -391,6 +395,15 @@ void CGameCore::AddCluePair(int s) {
         m_givenCount = m_clueCount;
     }
     RecomputeSolverState();
+}
+
+bool CGameCore::UnpaidPossiblesEmpty() const {
+    for (const SquareRecord& sq : m_squares) {
+        if (sq.possiblesPaid <= 0 && sq.possibles[0] != 0) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void CGameCore::RemoveCluePair(int s) {
@@ -406,6 +419,7 @@ void CGameCore::RemoveCluePair(int s) {
         m_givenCount -= 1;
         return;
     }
+    assert(UnpaidPossiblesEmpty()); // as in AddCluePair
     const int squares[2] = {s, Mirror(s)};
     bool removed = false;
     for (int x : squares) {
@@ -463,7 +477,7 @@ int CGameCore::ReduceClues() {
     }
     for (int k = 0; k < pairCount; ++k) {
         RemoveCluePair(firsts[k]);
-        CheckState();
+        NoteSolved();
         if (m_solved != 1) {
             AddCluePair(firsts[k]);
             if (m_giveUp == kGiveUpMark) {
@@ -473,7 +487,7 @@ int CGameCore::ReduceClues() {
     }
     if (centre == 1) {
         RemoveCluePair(kCentre);
-        CheckState();
+        NoteSolved();
         if (m_solved != 1) {
             AddCluePair(kCentre);
             if (m_giveUp == kGiveUpMark) {
@@ -486,13 +500,26 @@ int CGameCore::ReduceClues() {
     return 1;
 }
 
+// Inside, the solver may keep its state (TrialStates.h) instead of writing it out; it is written out
+// before the set-up goes on.
 int CGameCore::CheckAndAdjust() {
+    m_solverDeferred = m_solverShortcuts != 0 ? 1 : 0;
+    m_trialKeyCurrent = false;
+    const int finished = AdjustClues();
+    SettleSolverState();
+    m_solverDeferred = 0;
+    return finished;
+}
+
+// Propagate and WriteBackPossibles right after ComputeAllPossibles are the solver's rebuild: every
+// empty square is paid and its list is what its row, column and box leave, and the clues are unpaid
+// with empty lists.
+int CGameCore::AdjustClues() {
     m_diagReductionRemovals = 0;
     ResetSolver();
     SaveState(0);
     ComputeAllPossibles();
-    Propagate();
-    WriteBackPossibles();
+    RecomputeSolverState();
     CheckState();
     if (m_solved == 1) {
         return 1; // single-candidate steps already solve it; nothing is removed, not even for Hard
@@ -520,8 +547,7 @@ int CGameCore::CheckAndAdjust() {
         SaveState(0);
         ResetSolver();
         ComputeAllPossibles();
-        Propagate();
-        WriteBackPossibles();
+        RecomputeSolverState();
     }
     if (m_option == 2) {
         return ReduceClues();

@@ -91,6 +91,7 @@ const Tables kTables;
 // recorded once with a kind can never fire again with that kind, and a square with two or more
 // candidates has no record of kind 1.
 void CGameCore::Propagate() {
+    SettleSolverState();
     int mask[81];
     int count[81];
     int rowTally[9][10] = {};
@@ -109,10 +110,24 @@ void CGameCore::Propagate() {
         mask[s] = m;
         count[s] = n;
     }
-    RunPropagation(mask, count, rowTally, colTally);
+    RunPropagation(mask, count, rowTally, colTally, nullptr);
+    CandMask result[81];
+    for (int s = 0; s < kSquareCount; ++s) {
+        result[s] = static_cast<CandMask>(mask[s]);
+    }
+    WriteCandidateGrid(result);
 }
 
-void CGameCore::RunPropagation(int mask[81], int count[81], int rowTally[9][10], int colTally[9][10]) {
+int CGameCore::RunPropagation(int mask[81], int count[81], int rowTally[9][10], int colTally[9][10],
+                              const int* stopWhenEmptied) {
+    if (stopWhenEmptied != nullptr) {
+        for (int s = 0; s < 81; ++s) {
+            if (stopWhenEmptied[s] != 0 && count[s] == 0) {
+                return 1;
+            }
+        }
+    }
+    bool stopped = false;
     int rowOne[9] = {}; // numerals whose row tally is 1
     int colOne[9] = {};
     int recorded[81] = {};
@@ -178,6 +193,7 @@ void CGameCore::RunPropagation(int mask[81], int count[81], int rowTally[9][10],
             // Membership of the ready sets and of rowOne/colOne can only change at 1 or 0.
             if (--count[s] <= 1) {
                 refresh(s);
+                stopped = stopped || (count[s] == 0 && stopWhenEmptied != nullptr && stopWhenEmptied[s] != 0);
             }
             if (--rowTally[r][v] <= 1) {
                 setRowTally(r, v, rowTally[r][v]);
@@ -222,11 +238,11 @@ void CGameCore::RunPropagation(int mask[81], int count[81], int rowTally[9][10],
         return bits;
     };
 
-    while (m_histCount != m_histMark) {
+    while (!stopped && m_histCount != m_histMark) {
         m_histMark = m_histCount;
 
         // Naked singles, in row order; a square that becomes single later in the pass is taken too.
-        for (int s = nakedReady.Next(0); s >= 0; s = s + 1 < 81 ? nakedReady.Next(s + 1) : -1) {
+        for (int s = nakedReady.Next(0); s >= 0 && !stopped; s = s + 1 < 81 ? nakedReady.Next(s + 1) : -1) {
             const int r = s / 9;
             const int c = s % 9;
             const int v = firstUnrecorded(s, 1);
@@ -240,11 +256,11 @@ void CGameCore::RunPropagation(int mask[81], int count[81], int rowTally[9][10],
         }
 
         // Hidden singles in rows: a numeral with row tally 1 whose square still has other candidates.
-        for (int r = 0; r < 9; ++r) {
+        for (int r = 0; r < 9 && !stopped; ++r) {
             if (!rowDirty[r]) {
                 continue;
             }
-            for (int v = 0;;) {
+            for (int v = 0; !stopped;) {
                 const int hits = rowOne[r] & multiInRow(r) & ~((2 << v) - 1);
                 if (hits == 0) {
                     break;
@@ -264,11 +280,11 @@ void CGameCore::RunPropagation(int mask[81], int count[81], int rowTally[9][10],
         }
 
         // Hidden singles in columns.
-        for (int c = 0; c < 9; ++c) {
+        for (int c = 0; c < 9 && !stopped; ++c) {
             if (!colDirty[c]) {
                 continue;
             }
-            for (int v = 0;;) {
+            for (int v = 0; !stopped;) {
                 const int hits = colOne[c] & multiInCol(c) & ~((2 << v) - 1);
                 if (hits == 0) {
                     break;
@@ -288,7 +304,8 @@ void CGameCore::RunPropagation(int mask[81], int count[81], int rowTally[9][10],
         }
 
         // Singles applied to their boxes, boxes in order and their squares row by row.
-        for (int pos = boxReady.Next(0); pos >= 0; pos = pos + 1 < 81 ? boxReady.Next(pos + 1) : -1) {
+        for (int pos = boxReady.Next(0); pos >= 0 && !stopped;
+             pos = pos + 1 < 81 ? boxReady.Next(pos + 1) : -1) {
             const int s = kTables.square[pos];
             const int r = s / 9;
             const int c = s % 9;
@@ -301,26 +318,30 @@ void CGameCore::RunPropagation(int mask[81], int count[81], int rowTally[9][10],
         }
     }
 
+    return stopped ? 1 : 0;
+}
+
+// The candidate grid of a propagated state: counts, candidates, and the row and column tallies,
+// which the propagation keeps equal to the number of squares holding each candidate.
+void CGameCore::WriteCandidateGrid(const CandMask mask[81]) {
     std::memset(m_cand, 0, sizeof m_cand);
     for (int r = 0; r < 9; ++r) {
         for (int c = 0; c < 9; ++c) {
             int* cell = m_cand[r][c];
             const int m = mask[r * 9 + c];
-            cell[0] = count[r * 9 + c];
+            cell[0] = CandCount(static_cast<CandMask>(m));
             for (int v = 1; v <= 9; ++v) {
-                cell[v] = (m >> v) & 1 ? v : 0;
+                const int has = (m >> v) & 1;
+                cell[v] = has * v;
+                m_cand[r][9][v] += has;
+                m_cand[9][c][v] += has;
             }
-        }
-    }
-    for (int k = 0; k < 9; ++k) {
-        for (int v = 1; v <= 9; ++v) {
-            m_cand[k][9][v] = rowTally[k][v];
-            m_cand[9][k][v] = colTally[k][v];
         }
     }
 }
 
 void CGameCore::WriteBackPossibles() {
+    SettleSolverState();
     for (int r = 0; r < 9; ++r) {
         for (int c = 0; c < 9; ++c) {
             int* poss = m_squares[r * 9 + c].possibles;
@@ -340,6 +361,18 @@ void CGameCore::WriteBackPossibles() {
 }
 
 int CGameCore::CheckState() {
+    if (m_solverPending == kStateNotSolved || m_solverPending == kStateUnknown) {
+        ResolveSolverState();
+    }
+    if (m_solverPending == kStateContradiction) {
+        m_solved = 0;
+        return 1;
+    }
+    if (m_solverPending == kStateKept) {
+        const TrialFrame& kept = m_trialStates.Top();
+        m_solved = kept.solved;
+        return kept.contradiction;
+    }
     m_solved = 0;
     bool allSettled = true;
     for (int r = 0; r < 9; ++r) {
@@ -359,10 +392,21 @@ int CGameCore::CheckState() {
     return 0;
 }
 
+// CheckState's m_solved without its answer. A clue removal needs no more than this, and a state
+// known not to be solved then needs no settling.
+void CGameCore::NoteSolved() {
+    if (m_solverPending == kStateContradiction || m_solverPending == kStateNotSolved) {
+        m_solved = 0;
+        return;
+    }
+    CheckState();
+}
+
 void CGameCore::SaveState(int slot) {
     if (slot != 0) {
         return;
     }
+    SettleSolverState();
     std::memcpy(m_savedState.cand, m_cand, sizeof m_cand);
     std::memcpy(m_savedState.squares, m_squares, sizeof m_squares);
 }
@@ -373,65 +417,33 @@ void CGameCore::RestoreState(int slot) {
     }
     std::memcpy(m_cand, m_savedState.cand, sizeof m_cand);
     std::memcpy(m_squares, m_savedState.squares, sizeof m_squares);
+    m_solverPending = kStateWritten;
+    m_trialKeyCurrent = false;
 }
 
-// A rebuild is a function of its input alone, and the trial search asks for the same ones again
-// and again: every candidate tried at a branch level starts from the level's state with its
-// square emptied, and stepping back from a deeper level returns to a state just seen. The last
-// few rebuilds are kept by their whole input and replayed, which writes exactly what running
-// them again would.
-void CGameCore::RecomputeSolverState() {
-    SolverInput& in = m_rebuildInput;
-    static_assert(sizeof in.grid == sizeof m_grid, "the board is copied as one block");
-    std::memcpy(in.grid, m_grid, sizeof in.grid);
-    for (int s = 0; s < kSquareCount; ++s) {
-        const SquareRecord& sq = m_squares[s];
-        in.values[s] = sq.value;
-        in.paid[s] = sq.possiblesPaid;
-        if (sq.possiblesPaid > 0) {
-            std::memset(in.unpaidPossibles[s], 0, sizeof in.unpaidPossibles[s]);
-        } else {
-            std::memcpy(in.unpaidPossibles[s], sq.possibles, sizeof in.unpaidPossibles[s]);
-        }
-    }
-    ++m_rebuildClock;
-    for (int i = 0; i < m_rebuildMemoUsed; ++i) {
-        RebuildMemo& memo = m_rebuildMemo[i];
-        // The values differ first when they differ at all; the rest is compared only then.
-        if (std::memcmp(memo.input.values, in.values, sizeof in.values) != 0 ||
-            std::memcmp(&memo.input, &in, sizeof in) != 0) {
-            continue;
-        }
-        const SolverOutput& out = memo.output;
-        std::memcpy(m_cand, out.cand, sizeof m_cand);
-        for (int s = 0; s < kSquareCount; ++s) {
-            std::memcpy(m_squares[s].possibles, out.possibles[s], sizeof out.possibles[s]);
-        }
-        std::memcpy(m_history, memo.history, sizeof(DeductionRecord) * static_cast<size_t>(out.histCount));
-        m_histCount = out.histCount;
-        m_histMark = out.histMark;
-        memo.lastUse = m_rebuildClock;
-        return;
-    }
-
-    // The rebuild proper: the possibles the refresh would give each paid square (the numerals
-    // its row, column and box leave), the stored ones of the others, then propagation. What the
-    // refresh would write into the paid squares is overwritten by the write-back anyway.
+// The full rebuild: the possibles the refresh would give each paid square (the numerals its row,
+// column and box leave), the stored ones of the others, then propagation. With
+// stopAtContradiction it answers 1 as soon as an empty square has no candidate left (CheckState's
+// contradiction); otherwise out holds the result and it answers 0.
+int CGameCore::FullRebuildMasks(CandMask out[81], bool stopAtContradiction) {
     HouseNumerals houses;
     for (int s = 0; s < kSquareCount; ++s) {
-        houses.Add(s / 9, s % 9, in.values[s], in.grid[s]);
+        houses.Add(s / 9, s % 9, m_squares[s].value, m_grid[s / 9][s % 9]);
     }
     int mask[81];
     int count[81];
+    int emptied[81];
     int rowTally[9][10] = {};
     int colTally[9][10] = {};
     for (int r = 0; r < 9; ++r) {
         for (int c = 0; c < 9; ++c) {
             const int s = r * 9 + c;
+            const SquareRecord& sq = m_squares[s];
+            const bool empty = sq.value <= 0 && m_grid[r][c] <= 0;
             int m = 0;
             int n = 0;
-            if (in.paid[s] > 0) {
-                if (in.values[s] <= 0 && in.grid[s] <= 0) {
+            if (sq.possiblesPaid > 0) {
+                if (empty) {
                     m = ~houses.Used(r, c) & 0x3FE;
                     for (int bits = m; bits != 0; bits &= bits - 1) {
                         const int v = __builtin_ctz(static_cast<unsigned>(bits));
@@ -442,7 +454,7 @@ void CGameCore::RecomputeSolverState() {
                 }
             } else {
                 // Entry by entry, as the propagation reads a stored list.
-                const int* poss = in.unpaidPossibles[s];
+                const int* poss = sq.possibles;
                 for (int p = 0; p < 9 && poss[p] != 0; ++p) {
                     m |= 1 << poss[p];
                     rowTally[r][poss[p]] += 1;
@@ -452,41 +464,187 @@ void CGameCore::RecomputeSolverState() {
             }
             mask[s] = m;
             count[s] = n;
+            emptied[s] = empty ? 1 : 0;
         }
     }
-    RunPropagation(mask, count, rowTally, colTally);
-    WriteBackPossibles();
+    if (RunPropagation(mask, count, rowTally, colTally, stopAtContradiction ? emptied : nullptr) != 0) {
+        return 1;
+    }
+    for (int s = 0; s < kSquareCount; ++s) {
+        out[s] = static_cast<CandMask>(mask[s]);
+    }
+    return 0;
+}
 
-    // Keep it in a free slot or in place of the one unused longest.
-    int slot = m_rebuildMemoUsed;
-    if (slot == kRebuildMemoSlots) {
-        slot = 0;
-        for (int i = 1; i < kRebuildMemoSlots; ++i) {
-            if (m_rebuildClock - m_rebuildMemo[i].lastUse > m_rebuildClock - m_rebuildMemo[slot].lastUse) {
-                slot = i;
-            }
+// What the refresh of the paid squares, Propagate and WriteBackPossibles would write.
+void CGameCore::FullRebuild() {
+    CandMask mask[81];
+    FullRebuildMasks(mask, false);
+    m_solverPending = kStateWritten;
+    WriteCandidateGrid(mask);
+    WriteBackPossibles();
+}
+
+bool CGameCore::BuildTrialKey(TrialKey& key) const {
+    bool usable = true;
+    for (int r = 0; r < 9; ++r) {
+        for (int c = 0; c < 9; ++c) {
+            const SquareRecord& sq = m_squares[r * 9 + c];
+            const unsigned value = static_cast<unsigned>(sq.value);
+            const unsigned grid = static_cast<unsigned>(m_grid[r][c]);
+            const bool paid = sq.possiblesPaid > 0;
+            usable = usable && value <= 9 && grid <= 9 && (paid || sq.possibles[0] == 0);
+            key.square[r * 9 + c] = static_cast<std::uint16_t>(value | grid << 4 | (paid ? 0x100u : 0u));
+        }
+    }
+    key.square[81] = key.square[82] = key.square[83] = 0;
+    return usable;
+}
+
+// Recomputing the solver state: "refresh the paid squares, Propagate, WriteBackPossibles". During
+// the set-up the trial search asks for the same states again and again (every candidate tried at
+// a level starts from the level's state) and for states one placement away from a kept one; those
+// come from m_trialStates, and a state is written out only when something reads it.
+void CGameCore::RecomputeSolverState(int changedSquare) {
+    m_pendingSquare = -1;
+    if (m_solverDeferred == 0) {
+        FullRebuild();
+        return;
+    }
+    // A trial placement or its removal changes one value: only that entry of the key is read again.
+    bool usable = false;
+    if (changedSquare >= 0 && m_trialKeyCurrent) {
+        const unsigned value = static_cast<unsigned>(m_squares[changedSquare].value);
+        m_trialKey.square[changedSquare] =
+            static_cast<std::uint16_t>((m_trialKey.square[changedSquare] & ~15u) | (value & 15u));
+        usable = value <= 9;
+        if (usable && m_diagVerifySolver != 0) {
+            TrialKey fresh;
+            m_diagSolverMismatches +=
+                BuildTrialKey(fresh) && std::memcmp(&fresh, &m_trialKey, sizeof fresh) == 0 ? 0 : 1;
         }
     } else {
-        ++m_rebuildMemoUsed;
+        usable = BuildTrialKey(m_trialKey);
     }
-    RebuildMemo& memo = m_rebuildMemo[slot];
-    memo.input = in;
-    SolverOutput& out = memo.output;
-    std::memcpy(out.cand, m_cand, sizeof m_cand);
+    m_trialKeyCurrent = usable;
+    if (!usable) {
+        FullRebuild();
+        return;
+    }
+    int square = 0;
+    int value = 0;
+    if (m_trialStates.Find(m_trialKey)) {
+        m_solverPending = kStateKept;
+    } else if (m_trialStates.ChildOfTop(m_trialKey, square, value)) {
+        const TrialFrame& parent = m_trialStates.Top();
+        if ((parent.deadEnds[square] >> value) & 1) {
+            m_solverPending = kStateContradiction;
+        } else if (parent.clean && m_trialStates.PushChild(m_trialKey, square, value)) {
+            m_solverPending = kStateKept;
+        } else if (m_trialStates.ChildEmptiedBySingles(square, value)) {
+            m_trialStates.Top().deadEnds[square] |= static_cast<CandMask>(1u << value);
+            m_solverPending = kStateContradiction;
+        } else {
+            // A clean parent whose child does not end clean: the full propagation's result is not
+            // clean either, so not solved. From a parent that is not clean nothing is known.
+            m_solverPending = parent.clean ? kStateNotSolved : kStateUnknown;
+            m_pendingSquare = square;
+            m_pendingValue = value;
+        }
+    } else {
+        switch (m_trialStates.PushFromStart(m_trialKey)) {
+        case CTrialStates::kKept:
+            m_solverPending = kStateKept;
+            break;
+        case CTrialStates::kNotClean:
+            m_solverPending = kStateNotSolved;
+            break;
+        case CTrialStates::kRepeats:
+            m_trialKeyCurrent = false;
+            FullRebuild();
+            return;
+        }
+    }
+    if (m_diagVerifySolver != 0) {
+        VerifySolverState();
+    }
+}
+
+// Runs the full propagation for a state that is only partly known, as far as CheckState needs it.
+void CGameCore::ResolveSolverState() {
+    CandMask mask[81];
+    if (FullRebuildMasks(mask, true) != 0) {
+        m_solverPending = kStateContradiction;
+        if (m_pendingSquare >= 0) {
+            m_trialStates.Top().deadEnds[m_pendingSquare] |= static_cast<CandMask>(1u << m_pendingValue);
+        }
+    } else {
+        m_trialStates.PushExact(m_trialKey, mask);
+        m_solverPending = kStateKept;
+    }
+    m_pendingSquare = -1;
+    if (m_diagVerifySolver != 0) {
+        VerifySolverState();
+    }
+}
+
+// Whatever settles the state is about to read or write the squares (or the state is written out,
+// which writes their possibles), so the kept key is read afresh at the next rebuild.
+void CGameCore::SettleSolverState() {
+    m_trialKeyCurrent = false;
+    if (m_solverPending == kStateWritten) {
+        return;
+    }
+    if (m_solverPending == kStateKept) {
+        m_solverPending = kStateWritten;
+        WriteCandidateGrid(m_trialStates.Top().cand);
+        WriteBackPossibles();
+        return;
+    }
+    FullRebuild();
+}
+
+// The k-th entry (from 0) of square s's possibles as the write-back leaves them.
+int CGameCore::ListedPossible(int s, int k) {
+    if (m_solverPending == kStateKept) {
+        return NthCandidate(m_trialStates.Top().cand[s], k);
+    }
+    SettleSolverState();
+    return m_squares[s].possibles[k];
+}
+
+// Diagnostics: what the state stands for against a full rebuild (which also rewrites the history).
+void CGameCore::VerifySolverState() {
+    if (m_solverPending == kStateWritten || m_solverPending == kStateUnknown) {
+        return;
+    }
+    CandMask full[81];
+    FullRebuildMasks(full, false);
+    bool contradiction = false;
+    bool open = false;
     for (int s = 0; s < kSquareCount; ++s) {
-        std::memcpy(out.possibles[s], m_squares[s].possibles, sizeof out.possibles[s]);
+        if (m_squares[s].value > 0 || m_grid[s / 9][s % 9] > 0 || CandCount(full[s]) == 1) {
+            continue;
+        }
+        contradiction = contradiction || full[s] == 0;
+        open = true;
     }
-    std::memcpy(memo.history, m_history, sizeof(DeductionRecord) * static_cast<size_t>(m_histCount));
-    out.histCount = m_histCount;
-    out.histMark = m_histMark;
-    memo.lastUse = m_rebuildClock;
+    bool agrees = true;
+    if (m_solverPending == kStateKept) {
+        agrees = std::memcmp(full, m_trialStates.Top().cand, sizeof full) == 0;
+    } else if (m_solverPending == kStateContradiction) {
+        agrees = contradiction;
+    } else if (m_solverPending == kStateNotSolved) {
+        agrees = open;
+    }
+    m_diagSolverMismatches += agrees ? 0 : 1;
 }
 
 void CGameCore::RestoreSquare(int r, int c) {
     SquareRecord& sq = m_squares[r * 9 + c];
     if (sq.value != 0) {
         sq.value = 0;
-        RecomputeSolverState();
+        RecomputeSolverState(r * 9 + c);
     }
 }
 
@@ -500,9 +658,14 @@ int CGameCore::PushBranch() {
     if (m_branchDepth > kBranchCapacity - 1) {
         return -1;
     }
+    if (m_solverPending != kStateKept) {
+        SettleSolverState();
+    }
+    const CandMask* kept = m_solverPending == kStateKept ? m_trialStates.Top().cand : nullptr;
+    auto countAt = [&](int s) { return kept != nullptr ? CandCount(kept[s]) : m_cand[s / 9][s % 9][0]; };
     const int start = m_searchPos;
     for (;;) {
-        const int n = m_cand[m_searchPos / 9][m_searchPos % 9][0];
+        const int n = countAt(m_searchPos);
         if (n >= 2 && n <= m_maxBranch) {
             break;
         }
@@ -512,7 +675,7 @@ int CGameCore::PushBranch() {
         }
     }
     const int s = m_searchPos;
-    m_branch[m_branchDepth] = BranchLevel{s / 9, s % 9, m_cand[s / 9][s % 9][0], 0};
+    m_branch[m_branchDepth] = BranchLevel{s / 9, s % 9, countAt(s), 0};
     m_lastBranchSquare = s;
     m_searchPos = m_searchPos == 80 ? 0 : m_searchPos + 1;
     m_branchDepth += 1;
@@ -526,9 +689,9 @@ int CGameCore::TryNextCandidate() {
     BranchLevel& top = m_branch[m_branchDepth - 1];
     top.tried += 1;
     RestoreSquare(top.row, top.col);
-    SquareRecord& sq = m_squares[top.row * 9 + top.col];
-    sq.value = top.tried <= 9 ? sq.possibles[top.tried - 1] : 0;
-    RecomputeSolverState();
+    const int s = top.row * 9 + top.col;
+    m_squares[s].value = top.tried <= 9 ? ListedPossible(s, top.tried - 1) : 0;
+    RecomputeSolverState(s);
     return top.tried <= top.count ? 1 : 0;
 }
 

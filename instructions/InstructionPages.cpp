@@ -1,6 +1,7 @@
 // The instruction pages on screen: layout for the client size, drawing one page with its footer,
 // and the paging operations behind Page Down, Page Up, F1 and End.
 
+#include <algorithm>
 #include <cstring>
 
 #include "instructions/PageDrawing.h"
@@ -42,7 +43,12 @@ void CQuillmoorView::LayoutInstructionPages() {
     CClientDC dc(this);
     dc.SelectObject(&m_helpBodyFont);
     m_lineHeight = MeasureOn(&dc, "MW").cy;
-    m_linesPerPage = ComputeLinesPerPage(m_textHeight, m_lineHeight, kScreenPageFormat.m_maxLinesPerPage);
+    // The footer prompts take the bottom line height of the client area, and the lines begin a
+    // title height down: 94% of the height would put the last line under the prompts at many
+    // window sizes, so the page holds only the lines that end above them.
+    const int aboveFooter = m_clientRect.bottom - m_lineHeight - m_titleFontHeight;
+    m_linesPerPage = ComputeLinesPerPage(std::min(m_textHeight, aboveFooter), m_lineHeight,
+                                         kScreenPageFormat.m_maxLinesPerPage);
 
     // The book grows past ten pages when a tall, narrow window needs more, so every word of the
     // text can be paged to at every window size.

@@ -102,8 +102,12 @@ void CWinApp::OnFilePrintSetup() {
     QPageSetupDialog dialog(GetPrinter(), AfxMainWidget());
     int result = IDCANCEL;
     if (AfxCallModalHook("pagesetup", &dialog, "Print Setup", &result)) {
-        if (result == IDOK)
-            dialog.accept();
+        // The dialog hands its choice to the printer only when exec() returns accepted: run it,
+        // answered as the hook said before it can wait for anyone.
+        QMetaObject::invokeMethod(
+            &dialog, [&dialog, result] { result == IDOK ? dialog.accept() : dialog.reject(); },
+            Qt::QueuedConnection);
+        dialog.exec();
         return;
     }
     dialog.exec();

@@ -78,6 +78,14 @@ void AfxSetTextMeasurer(ITextMeasurer* measurer) {
 }
 
 namespace {
+ITextRecorder* g_textRecorder = nullptr;
+} // namespace
+
+void AfxSetTextRecorder(ITextRecorder* recorder) {
+    g_textRecorder = recorder;
+}
+
+namespace {
 // A font seldom meets more distinct words than this; past it the cache starts again.
 constexpr int kWordCacheLimit = 4096;
 // Shaped runs are bigger; a font draws far fewer distinct lines (an instruction page has 56).
@@ -221,6 +229,24 @@ struct CDCState {
         return p;
     }
 };
+
+namespace {
+// Tells the test's recorder, if one is set, what a DC is drawing.
+void RecordText(CDCState& s, const QString& text, const RECT& rect, UINT format, bool textOut) {
+    const CFontData& f = s.Font();
+    CTextRecord record;
+    record.text = CString(AfxTextFromQt(text).toStdString());
+    record.rect = rect;
+    record.format = format;
+    record.textOut = textOut;
+    record.colour = s.textColor;
+    record.face = CString(f.face);
+    record.family = CString(AfxTextFromQt(f.font.family()).toStdString());
+    record.height = f.requestedHeight;
+    record.printer = s.surface && s.surface->IsPrinter();
+    g_textRecorder->RecordText(record);
+}
+} // namespace
 
 CDC::CDC() : m_state(std::make_unique<CDCState>()) {}
 
@@ -654,7 +680,12 @@ BOOL CDC::TextOut(int x, int y, const char* text, int count) {
     QPainter* p = m_state->Painter();
     if (!p)
         return FALSE;
-    DrawRun(*m_state, p, x, y, AfxTextToQt(text, count));
+    const QString run = AfxTextToQt(text, count);
+    if (g_textRecorder) {
+        const CFontData& f = m_state->Font();
+        RecordText(*m_state, run, CRect(x, y, x + f.Width(run), y + f.cellHeight), 0, true);
+    }
+    DrawRun(*m_state, p, x, y, run);
     return TRUE;
 }
 
@@ -704,6 +735,8 @@ int CDC::DrawText(const char* text, int count, RECT* rect, UINT format) {
     QPainter* p = m_state->Painter();
     if (!p)
         return 0;
+    if (g_textRecorder)
+        RecordText(*m_state, AfxTextToQt(text, count), *rect, format, false);
     if (!(format & DT_NOCLIP)) {
         p->setClipRect(
             QRect(rect->left, rect->top, std::max(width, 0), std::max(rect->bottom - rect->top, 0)));

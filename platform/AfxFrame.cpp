@@ -28,6 +28,8 @@ class CFrameWidget : public QMainWindow {
     void BuildMenu(const CMenuTemplate& menu) {
         for (const CMenuPopup& popup : menu) {
             QMenu* m = menuBar()->addMenu(AfxTextToQt(popup.text));
+            // Separators show where the menu puts them, also one that opens the menu.
+            m->setSeparatorsCollapsible(false);
             for (const CMenuEntry& item : popup.items) {
                 if (!item.text) {
                     m->addSeparator();

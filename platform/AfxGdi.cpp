@@ -45,15 +45,32 @@ namespace {
 struct FaceMap {
     const char* face;
     const char* family;
+    bool monospace;
 };
 
-// Faces the game names, mapped to the metric-compatible Liberation families.
+// Faces the game names, mapped to installed families: metric-compatible Liberation faces where
+// the layouts depend on the widths (Arial, Courier New), and the four faces of the Fonts menu each
+// to a face of its own, so every choice there shows.
 const FaceMap kFaces[] = {
-    {"Arial", "Liberation Sans"},          {"Microsoft Sans Serif", "Liberation Sans"},
-    {"MS Sans Serif", "Liberation Sans"},  {"Helvetica", "Liberation Sans"},
-    {"Courier New", "Liberation Mono"},    {"Courier", "Liberation Mono"},
-    {"Lucida Console", "Liberation Mono"}, {"Times New Roman", "Liberation Serif"},
+    {"Arial", "Liberation Sans", false},          {"Microsoft Sans Serif", "DejaVu Sans", false},
+    {"MS Sans Serif", "Liberation Sans", false},  {"Helvetica", "Liberation Sans", false},
+    {"Courier New", "Liberation Mono", true},     {"Courier", "Liberation Mono", true},
+    {"Lucida Console", "DejaVu Sans Mono", true}, {"Times New Roman", "Liberation Serif", false},
 };
+
+const FaceMap* FindFace(const std::string& face) {
+    for (const auto& m : kFaces)
+        if (strcasecmp(face.c_str(), m.face) == 0)
+            return &m;
+    return nullptr;
+}
+
+bool IsMonospaceFamily(const CString& family) {
+    for (const auto& m : kFaces)
+        if (m.monospace && family == m.family)
+            return true;
+    return false;
+}
 
 bool EndsWith(const std::string& s, const char* suffix) {
     size_t n = strlen(suffix);
@@ -82,9 +99,8 @@ CString CFont::MapFace(const char* faceName, bool* bold) {
     }
     if (bold)
         *bold = isBold;
-    for (const auto& m : kFaces)
-        if (strcasecmp(face.c_str(), m.face) == 0)
-            return CString(m.family);
+    if (const FaceMap* m = FindFace(face))
+        return CString(m->family);
     if (face.empty())
         return CString("Liberation Sans");
     return CString(face);
@@ -106,13 +122,16 @@ BOOL CFont::CreateFontA(int height, int, int, int, int weight, BYTE italic, BYTE
                         BYTE, BYTE, BYTE, BYTE quality, BYTE pitchAndFamily, const char* faceName) {
     bool bold = false;
     CString family = MapFace(faceName, &bold);
-    const bool monospace = (pitchAndFamily & 0x3) == FIXED_PITCH || family == "Liberation Mono";
+    const bool monospace = (pitchAndFamily & 0x3) == FIXED_PITCH || IsMonospaceFamily(family);
     bold = bold || weight >= 600;
     const bool smooth = quality == ANTIALIASED_QUALITY || quality == CLEARTYPE_QUALITY;
 
     // The game recreates the same few fonts over and over (the possibles' font once per square
     // and paint); a resolved font is kept and shared, with the word widths it has measured.
-    std::string key(family.GetString());
+    // Keyed by the face asked for, which the text record reports.
+    std::string key(faceName ? faceName : "");
+    key += '|';
+    key += family.GetString();
     key += '|';
     key += std::to_string(height);
     for (bool flag : {bold, italic != 0, underline != 0, strikeOut != 0, smooth, monospace})
@@ -125,6 +144,8 @@ BOOL CFont::CreateFontA(int height, int, int, int, int weight, BYTE italic, BYTE
     }
 
     auto data = std::make_shared<CFontData>();
+    data->face = faceName ? faceName : "";
+    data->requestedHeight = height;
     QFont f{AfxTextToQt(family.GetString())};
     f.setStyleHint(monospace ? QFont::Monospace : QFont::SansSerif);
     f.setWeight(bold ? QFont::Bold : QFont::Normal);

@@ -68,9 +68,10 @@ class CBrush : public CGdiObject {
     bool m_hollow = false;
 };
 
-// Face mapping: "Arial", "Microsoft Sans Serif", "MS Sans Serif" -> Liberation Sans;
-// "Courier New", "Lucida Console" -> Liberation Mono; "Times New Roman" -> Liberation Serif.
-// A face ending in " Bold" is the bold weight of its family. Other faces go to fontconfig.
+// Face mapping: "Arial", "MS Sans Serif" -> Liberation Sans; "Courier New" -> Liberation Mono;
+// "Times New Roman" -> Liberation Serif; "Microsoft Sans Serif" -> DejaVu Sans; "Lucida Console"
+// -> DejaVu Sans Mono. A face ending in " Bold" is the bold weight of its family. Other faces go
+// to fontconfig.
 class CFont : public CGdiObject {
   public:
     CFont() = default;
@@ -132,6 +133,28 @@ class ITextMeasurer {
 };
 // nullptr restores the real measurer. The measurer is not owned.
 void AfxSetTextMeasurer(ITextMeasurer* measurer);
+
+// One text as a DC drew it (TextOut or DrawText), for tests that check what the screen and the
+// paper say rather than how many pixels are coloured.
+struct CTextRecord {
+    CString text;    // the characters passed (count applied)
+    CRect rect;      // DrawText: the rectangle given; TextOut: the text's cell at its point
+    UINT format = 0; // DrawText's flags; 0 for TextOut
+    bool textOut = false;
+    COLORREF colour = 0;  // the text colour
+    CString face;         // the face the font was made with ("Arial Bold"), as the game names it
+    CString family;       // the installed family that face stands for
+    int height = 0;       // the height the font was made with
+    bool printer = false; // drawn on paper rather than on screen
+};
+class ITextRecorder {
+  public:
+    virtual ~ITextRecorder() = default;
+    virtual void RecordText(const CTextRecord& record) = 0;
+};
+// Every DC reports each text it draws to the recorder while one is set; nullptr removes it.
+// The recorder is not owned.
+void AfxSetTextRecorder(ITextRecorder* recorder);
 
 class CDC {
   public:

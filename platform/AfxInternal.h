@@ -13,10 +13,13 @@
 #include <QWidget>
 
 #include <memory>
+#include <string>
 
 // A resolved font: the Qt font plus the cell metrics GDI would report.
 struct CFontData {
     QFont font;
+    std::string face; // the face and height CreateFontA was asked for
+    int requestedHeight = 0;
     int cellHeight = 0; // ascent + descent as drawn
     int ascent = 0;     // baseline offset from the top of the cell
     QFontMetrics Metrics() const { return QFontMetrics(font); }

@@ -56,16 +56,19 @@ void CView::OnPrepareDC(CDC*, CPrintInfo* pInfo) {
 }
 
 namespace {
-void RunPrintJob(CView* view, QPrinter* printer, CPrintInfo& info) {
+// FALSE when the job was wanted but the printer could not begin it (a file that cannot be
+// written); then none of the view's drawing calls run.
+BOOL RunPrintJob(CView* view, QPrinter* printer, CPrintInfo& info) {
     // The print dialog, and the progress window a print job shows, cover the view.
     CModalCover cover;
     QPrinter* previous = g_jobPrinter;
     g_jobPrinter = printer;
+    BOOL begun = TRUE;
     if (view->OnPreparePrinting(&info)) {
         CPrinterDC dc(printer);
-        if (dc.IsValid()) {
-            // The document begins with the job, so that a sheet left blank still comes out.
-            dc.Surface()->Painter();
+        // The document begins with the job, so that a sheet left blank still comes out.
+        begun = dc.IsValid() && dc.Surface()->Painter() != nullptr;
+        if (begun) {
             info.m_rectDraw = CRect(0, 0, printer->width(), printer->height());
             view->OnBeginPrinting(&dc, &info);
             for (info.m_nCurPage = info.GetMinPage(); info.m_nCurPage <= info.GetMaxPage();
@@ -83,6 +86,7 @@ void RunPrintJob(CView* view, QPrinter* printer, CPrintInfo& info) {
         }
     }
     g_jobPrinter = previous;
+    return begun;
 }
 } // namespace
 
@@ -115,6 +119,5 @@ BOOL CView::PrintToPdf(const char* path) {
     CPrintInfo info;
     info.m_bDirect = TRUE;
     info.m_pdfPath = path;
-    RunPrintJob(this, &printer, info);
-    return TRUE;
+    return RunPrintJob(this, &printer, info);
 }

@@ -54,15 +54,27 @@ bool IsViewKey(const QKeyEvent* e) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
         return !(e->modifiers() & Qt::ShiftModifier) || e->key() == Qt::Key_Backtab;
-    default:
-        return e->key() >= Qt::Key_0 && e->key() <= Qt::Key_9;
+    default: {
+        const UINT vk = AfxVirtualKeyFromQt(e);
+        return vk >= '0' && vk <= '9';
+    }
     }
 }
+
+// xkb keycodes (evdev's plus 8, as X11 and Wayland report them) of the main-row keys 1 to 9 and 0.
+constexpr quint32 kMainRowOneKeycode = 10;
+constexpr quint32 kMainRowZeroKeycode = 19;
 } // namespace
 
 UINT AfxVirtualKeyFromQt(const QKeyEvent* e) {
     const int key = e->key();
     const bool keypad = (e->modifiers() & Qt::KeypadModifier) != 0;
+    // A digit key is a key, not a character: the main-row keys type their numeral whatever Shift
+    // and the layout make of them ("!" on a US layout, "&" on an AZERTY one). Without a scan code
+    // (synthesised events) the character decides.
+    const quint32 scan = e->nativeScanCode();
+    if (!keypad && scan >= kMainRowOneKeycode && scan <= kMainRowZeroKeycode)
+        return scan == kMainRowZeroKeycode ? '0' : static_cast<UINT>('1' + (scan - kMainRowOneKeycode));
     if (key >= Qt::Key_0 && key <= Qt::Key_9)
         return keypad ? VK_NUMPAD0 + static_cast<UINT>(key - Qt::Key_0)
                       : static_cast<UINT>('0' + (key - Qt::Key_0));

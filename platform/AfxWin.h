@@ -235,7 +235,8 @@ class CView : public CWnd {
     // printer: OnPreparePrinting (which calls DoPreparePrinting), OnBeginPrinting, OnPrint per
     // sheet with m_rectDraw in printer pixels, OnEndPrinting. PrintToPdf runs the same flow
     // without any dialog into a PDF file (for tests and scripts), on the page layout of the
-    // application's printer when there is an application.
+    // application's printer when there is an application; FALSE when the file cannot be
+    // written, and then nothing is printed.
     virtual BOOL OnPreparePrinting(CPrintInfo* pInfo);
     BOOL DoPreparePrinting(CPrintInfo* pInfo);
     virtual void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo);

@@ -1,6 +1,7 @@
 // Printing: the instruction pages on paper, the puzzle's original numbers, or after a wrong answer
 // the solution, through the framework's print flow.
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -28,9 +29,18 @@ constexpr COLORREF kSolutionGray = RGB(195, 195, 195);
 
 // --- the print flow ---------------------------------------------------------------------------
 
+// With no dialog to show it in, a file that cannot be written is reported where the script that
+// named it can see it.
+void CQuillmoorView::PrintIntoPdf(const char* pdfPath) {
+    if (!PrintToPdf(pdfPath)) {
+        std::fprintf(stderr, "cellwright: %s: cannot write the PDF file \"%s\"; nothing was printed\n",
+                     kPrintToPdfVariable, pdfPath);
+    }
+}
+
 void CQuillmoorView::OnPrintCommand() {
     if (const char* pdfPath = PrintToPdfPath()) {
-        PrintToPdf(pdfPath);
+        PrintIntoPdf(pdfPath);
         return;
     }
     OnFilePrint();
@@ -38,7 +48,7 @@ void CQuillmoorView::OnPrintCommand() {
 
 void CQuillmoorView::OnPrintDirectCommand() {
     if (const char* pdfPath = PrintToPdfPath()) {
-        PrintToPdf(pdfPath);
+        PrintIntoPdf(pdfPath);
         return;
     }
     OnFilePrintDirect();

@@ -43,8 +43,10 @@ CString FormatInt(int value) {
 } // namespace
 
 void CQuillmoorView::PaintBoard() {
-    if (m_givenCount < 1) {
-        return; // no puzzle on the board
+    // No puzzle on the board: none was ever put there, or HOME has taken it away. After HOME the
+    // grid already holds the solution made in advance for the next game, which must never show.
+    if (m_givenCount < 1 || m_option == 0) {
+        return;
     }
     CClientDC dc(this);
     dc.SetBkMode(TRANSPARENT);

@@ -233,6 +233,7 @@ class CQuillmoorView : public CView, public CGameCore {
     // run the flow into that PDF without a dialog.
     void OnPrintCommand();
     void OnPrintDirectCommand();
+    void PrintIntoPdf(const char* pdfPath);
 
     // Sheet metrics, taken afresh from the printable area at every OnPrint (printer pixels).
     CRect m_printRect;

@@ -11,9 +11,11 @@ PACKAGES=(
   pulseaudio pulseaudio-utils
   libgl-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-liberation
-  xvfb xdotool x11-utils imagemagick sox poppler-utils
+  fonts-liberation fonts-dejavu-core
+  xvfb xdotool x11-utils x11-xkb-utils imagemagick sox poppler-utils
   dpkg-dev desktop-file-utils appstream man-db file librsvg2-bin
+  # the generator the benchmarks compare with
+  qqwing
   # the desktops the real-window tests run the game on, and what the frame speaks X11 with
   libxcb1-dev openbox xfwm4 xfconf mutter weston xwayland dbus-daemon wmctrl locales
 )

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs every benchmark program of a build, the start-to-first-frame measurement, cellwright-gen's
-# own timing and a short generator soak, and prints a short table of medians.
+# own timing next to qqwing's and a short generator soak, and prints a short table of medians.
 #   scripts/run-bench.sh [builddir]
 # Environment: BENCH_REPS (repetitions per benchmark, default 5), STARTUP_RUNS (default 7),
+# QQWING_COUNT (puzzles qqwing makes for the side-by-side, default 300),
 # SOAK_ARGS (arguments of the short soak; the full one is
 #   <builddir>/bin/cellwright_soak --grids 1000000 --easy 100000 --hard 100000).
 set -euo pipefail
@@ -70,11 +71,32 @@ fi
 
 gen="$bin/cellwright-gen"
 if [ -x "$gen" ]; then
+  declare -A gen_mean
   for mode in easy hard; do
     echo
-    echo "cellwright-gen $mode --count 10000 --seed 1 --stats (grid and set-up, wall clock)"
-    "$gen" "$mode" --count 10000 --seed 1 --stats 2>&1 >/dev/null | sed 's/^/  /'
+    echo "cellwright-gen $mode --count 10000 --seed 1 --stats (grid and set-up, processor time)"
+    stats=$("$gen" "$mode" --count 10000 --seed 1 --stats 2>&1 >/dev/null)
+    echo "$stats" | sed 's/^/  /'
+    gen_mean[$mode]=$(echo "$stats" | sed -n 's/.* mean \([0-9.]*\) .*/\1/p')
   done
+
+  # Side by side in the same run: qqwing, a general Sudoku generator packaged by Debian, timed as a
+  # whole command (processor time over the puzzles it made), against cellwright-gen's own mean.
+  if command -v qqwing >/dev/null; then
+    qq_count="${QQWING_COUNT:-300}"
+    qq_seconds=$( { TIMEFORMAT='%U %S'; time qqwing --generate "$qq_count" --one-line >/dev/null; } 2>&1 |
+                  awk '{ print $1 + $2 }')
+    qq_us=$(awk -v t="$qq_seconds" -v n="$qq_count" 'BEGIN { printf "%.1f", t * 1e6 / n }')
+    echo
+    echo "mean processor time per puzzle, side by side in this run"
+    row "  qqwing --generate $qq_count --one-line" "$qq_us" "us"
+    for mode in easy hard; do
+      ratio=$(awk -v q="$qq_us" -v g="${gen_mean[$mode]}" 'BEGIN { printf "%.1f", q / g }')
+      row "  cellwright-gen $mode (grid and set-up)" "${gen_mean[$mode]}" "us  (${ratio}x faster than qqwing)"
+    done
+  else
+    echo "run-bench: qqwing is not installed (scripts/install-deps.sh), so no side-by-side figures" >&2
+  fi
 fi
 
 soak="$bin/cellwright_soak"

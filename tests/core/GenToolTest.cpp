@@ -102,10 +102,13 @@ TEST(GenTool, StatsGoToStderr) {
     const GenRun run = RunGen("easy --count 20 --seed 3 --stats");
     ASSERT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, RunGen("easy --count 20 --seed 3").out);
-    for (const char* key :
-         {"items: 20", "clues:", "median", "p99", "max", "generator passes:", "start-overs:"}) {
+    for (const char* key : {"items: 20", "clues:", "processor time per item", "mean", "median", "p99", "max",
+                            "generator passes:", "start-overs:"}) {
         EXPECT_NE(run.err.find(key), std::string::npos) << key;
     }
+    const GenRun help = RunGen("--help");
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("--stats"), std::string::npos);
 }
 
 // Recorded from the step-by-step version of the generator and set-up; any change to a draw, a

@@ -47,6 +47,24 @@ TEST(Generator, SameSeedGivesSameGrid) {
     EXPECT_EQ(GridOf(*a), GridOf(*b));
 }
 
+// The row-3 builder skips the draws of a column no candidate fits; the generator must then stand
+// exactly where drawing them one by one leaves it.
+TEST(Generator, SkippingDrawsLeavesTheGeneratorWhereDrawingThemDoes) {
+    for (unsigned n : {0u, 1u, 2u, 7u, 1000u, 65537u}) {
+        auto drawn = std::make_unique<CGameCore>();
+        auto skipped = std::make_unique<CGameCore>();
+        drawn->Srand(12345u + n);
+        skipped->Srand(12345u + n);
+        for (unsigned i = 0; i < n; ++i) {
+            drawn->Rand();
+        }
+        skipped->SkipRands(n);
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(skipped->Rand(), drawn->Rand()) << n << " draws";
+        }
+    }
+}
+
 TEST(Generator, CandidateListIsAPermutationAndRemovalKeepsOrder) {
     auto core = std::make_unique<CGameCore>();
     core->Srand(5);

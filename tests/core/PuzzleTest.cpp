@@ -1,10 +1,13 @@
 #include "GameCore.h"
+#include "MakePuzzle.h"
 #include "SudokuCheck.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -28,18 +31,6 @@ class CHookCounter : public CGameCore {
         paintedWhileWaiting = paintedWhileWaiting || waitBegins != waitEnds;
     }
 };
-
-// One puzzle the way AGAIN makes it.
-void MakePuzzle(CGameCore& core, int option) {
-    core.ResetPuzzleFields();
-    core.PrepareNextGrid();
-    core.m_option = 0;
-    if (option == 1) {
-        core.OnEasy();
-    } else {
-        core.OnHard();
-    }
-}
 
 void ExpectSoundPuzzle(const CGameCore& core, const char* what, unsigned seed) {
     SCOPED_TRACE(testing::Message() << what << " seed " << seed);
@@ -289,6 +280,98 @@ TEST(PuzzleSetup, AddAndRemoveCluePairKeepGridListAndCountsInStep) {
     EXPECT_EQ(core->m_grid[(80 - empty) / 9][(80 - empty) % 9], 0);
     EXPECT_EQ(core->m_squares[empty].possiblesPaid, 1);
     ExpectMirrorPairs(*core);
+}
+
+// A Hard puzzle as the set-up's search sees it: every empty square paid, the clues unpaid with no
+// list, the solver state rebuilt.
+std::unique_ptr<CGameCore> PuzzleInSearch(unsigned seed) {
+    auto core = std::make_unique<CGameCore>();
+    core->Srand(seed);
+    MakePuzzle(*core, 2);
+    core->ComputeAllPossibles();
+    core->Propagate();
+    core->WriteBackPossibles();
+    return core;
+}
+
+// "Recompute the solver state", one step at a time through the public operations.
+void RecomputeStepwise(CGameCore& core) {
+    core.RefreshAllPossibles(0);
+    core.Propagate();
+    core.WriteBackPossibles();
+}
+
+::testing::AssertionResult SameSolverState(const CGameCore& a, const CGameCore& b) {
+    if (std::memcmp(a.m_cand, b.m_cand, sizeof a.m_cand) != 0) {
+        return ::testing::AssertionFailure() << "candidate grids differ";
+    }
+    if (std::memcmp(a.m_squares, b.m_squares, sizeof a.m_squares) != 0) {
+        return ::testing::AssertionFailure() << "squares differ";
+    }
+    if (std::memcmp(a.m_grid, b.m_grid, sizeof a.m_grid) != 0 || a.m_clueCount != b.m_clueCount ||
+        !std::equal(a.m_clueList, a.m_clueList + a.m_clueCount, b.m_clueList)) {
+        return ::testing::AssertionFailure() << "clues differ";
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// AddCluePair and RemoveCluePair rebuild the solver state once for the pair, where the procedure
+// rebuilds it after each square; with no unpaid square holding a list that is the same state.
+TEST(PuzzleSetup, OneRebuildPerCluePairGivesTheStateOfOnePerSquare) {
+    for (unsigned seed = 1; seed <= 20; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        auto core = PuzzleInSearch(seed);
+        ASSERT_TRUE(core->UnpaidPossiblesEmpty());
+        int empty = -1;
+        for (int s = 0; s < 40 && empty < 0; ++s) {
+            empty = core->GridAt(s) == 0 && core->GridAt(80 - s) == 0 ? s : -1;
+        }
+        ASSERT_GE(empty, 0);
+
+        auto stepwise = std::make_unique<CGameCore>(*core);
+        core->AddCluePair(empty);
+        for (int x : {empty, 80 - empty}) {
+            stepwise->m_clueList[stepwise->m_clueCount++] = x;
+            stepwise->GridAt(x) = stepwise->m_solution[x].solution;
+            stepwise->m_squares[x] = SquareRecord{};
+            RecomputeStepwise(*stepwise);
+        }
+        ASSERT_TRUE(SameSolverState(*core, *stepwise));
+
+        const int first = core->m_clueList[core->m_clueCount % 2]; // the first pair, after any centre
+        core->RemoveCluePair(first);
+        for (int x : {first, 80 - first}) {
+            int* end = stepwise->m_clueList + stepwise->m_clueCount;
+            std::copy(std::find(stepwise->m_clueList, end, x) + 1, end,
+                      std::find(stepwise->m_clueList, end, x));
+            stepwise->m_clueList[--stepwise->m_clueCount] = 0;
+            stepwise->GridAt(x) = 0;
+            stepwise->m_squares[x].possiblesPaid = 1;
+            RecomputeStepwise(*stepwise);
+        }
+        EXPECT_TRUE(SameSolverState(*core, *stepwise));
+    }
+}
+
+// That shortcut relies on the unpaid squares' lists being empty; builds that check preconditions
+// stop at once when one is not.
+TEST(PuzzleSetupDeathTest, CluePairWithAListOnAnUnpaidSquareIsStopped) {
+    auto core = PuzzleInSearch(4);
+    const int clue = core->m_clueList[core->m_clueCount - 1];
+    core->m_squares[clue].possibles[0] = core->m_solution[clue].solution;
+    EXPECT_FALSE(core->UnpaidPossiblesEmpty());
+    core->m_squares[clue].possiblesPaid = 1; // paid squares' lists are recomputed, so they may hold one
+    EXPECT_TRUE(core->UnpaidPossiblesEmpty());
+    core->m_squares[clue].possiblesPaid = 0;
+    if (!CGameCore::ChecksPreconditions()) {
+        GTEST_SKIP() << "this build does not check preconditions";
+    }
+    int empty = 0;
+    while (core->GridAt(empty) != 0 || core->GridAt(80 - empty) != 0) {
+        ++empty;
+    }
+    EXPECT_DEATH(core->AddCluePair(empty), "UnpaidPossiblesEmpty");
+    EXPECT_DEATH(core->RemoveCluePair(clue), "UnpaidPossiblesEmpty");
 }
 
 } // namespace

@@ -72,6 +72,8 @@ class CXSession {
     void KeepArtifacts();
     QString ArtifactsDir() const { return m_dir; }
 
+    // The X display of the session (":91"), for other X tools.
+    QString Display() const { return m_display; }
     int ScreenWidth() const { return m_width; }
     int ScreenHeight() const { return m_height; }
 

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontInfo>
+
 #include <cstring>
+#include <vector>
 
 TEST(Formatting, WsprintfNeverWritesPastTheBuffer) {
     struct {
@@ -72,14 +75,15 @@ TEST(Fonts, CellHeightEqualsRequestedHeight) {
     }
 }
 
-TEST(Fonts, FacesMapToLiberationAndBoldSuffix) {
+TEST(Fonts, FacesMapToInstalledFamiliesAndBoldSuffix) {
     bool bold = false;
     EXPECT_EQ(CFont::MapFace("Arial Bold", &bold), "Liberation Sans");
     EXPECT_TRUE(bold);
     EXPECT_EQ(CFont::MapFace("Arial", &bold), "Liberation Sans");
     EXPECT_FALSE(bold);
-    EXPECT_EQ(CFont::MapFace("Lucida Console", &bold), "Liberation Mono");
-    EXPECT_EQ(CFont::MapFace("Microsoft Sans Serif", &bold), "Liberation Sans");
+    EXPECT_EQ(CFont::MapFace("Courier New", &bold), "Liberation Mono");
+    EXPECT_EQ(CFont::MapFace("Lucida Console", &bold), "DejaVu Sans Mono");
+    EXPECT_EQ(CFont::MapFace("Microsoft Sans Serif", &bold), "DejaVu Sans");
 
     CFont regular, heavy;
     regular.CreateSimple(30, "Arial");
@@ -118,4 +122,46 @@ TEST(Fonts, MeasurerCanBeReplaced) {
     EXPECT_EQ(s.cy, 13);
     dc.GetTextExtentPoint32A("hello", -1, &s);
     EXPECT_NE(s.cx, 35);
+}
+
+// Each face of the Fonts menu is a face of its own on this machine: installed (not a stand-in that
+// fontconfig chose), different from the other three, and drawing the possibles differently, at the
+// cell height asked for.
+TEST(Fonts, TheFourFontsMenuFacesAreFourInstalledFaces) {
+    const char* const faces[4] = {"Lucida Console", "Microsoft Sans Serif", "Arial Bold", "Arial"};
+    std::vector<std::pair<QString, bool>> resolved;
+    std::vector<QImage> drawn;
+    for (const char* face : faces) {
+        CFont font;
+        font.CreateFontA(14, 0, 0, 0, 0, 0, 0, 0, ANSI_CHARSET, OUT_DEVICE_PRECIS, CLIP_DEFAULT_PRECIS,
+                         PROOF_QUALITY, 0, face);
+        const QFontInfo info(font.Data()->font);
+        bool bold = false;
+        EXPECT_EQ(info.family(), QString(CFont::MapFace(face, &bold))) << face << " is not installed";
+        EXPECT_EQ(info.bold(), bold) << face;
+        resolved.emplace_back(info.family(), info.bold());
+        if (std::strcmp(face, "Lucida Console") == 0) {
+            EXPECT_TRUE(info.fixedPitch());
+        }
+
+        CBitmap bitmap;
+        bitmap.CreateBitmap(120, 20);
+        CDC dc;
+        dc.CreateCompatibleDC(nullptr);
+        dc.SelectObject(&bitmap);
+        dc.SelectObject(&font);
+        dc.SetTextColor(RGB(160, 160, 160));
+        dc.TextOut(0, 0, "123456789", 9);
+        SIZE size{0, 0};
+        dc.GetTextExtentPoint32A("123456789", 9, &size);
+        EXPECT_EQ(size.cy, 14) << face;
+        dc.DeleteDC();
+        drawn.push_back(*bitmap.Image());
+    }
+    for (size_t i = 0; i < 4; ++i) {
+        for (size_t j = i + 1; j < 4; ++j) {
+            EXPECT_NE(resolved[i], resolved[j]) << faces[i] << " and " << faces[j];
+            EXPECT_NE(drawn[i], drawn[j]) << faces[i] << " and " << faces[j] << " draw alike";
+        }
+    }
 }

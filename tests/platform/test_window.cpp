@@ -117,6 +117,33 @@ TEST(Input, MainRowDigitsKeypadDigitsAndNavigationKeys) {
     EXPECT_EQ(view.m_keys, expected);
 }
 
+// The main-row digit keys by their xkb keycodes (10 to 19 on X11 and Wayland), whatever character
+// Shift or the layout gives them; the keypad's keys have other codes and stay keypad keys.
+TEST(Input, MainRowDigitsByPositionWhateverShiftAndLayout) {
+    CRecordingView view;
+    ShowView(view, 200, 100);
+    struct Native {
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        quint32 keycode;
+    };
+    const Native keys[] = {
+        {Qt::Key_Exclam, Qt::ShiftModifier, 10}, // Shift+1 on a US layout
+        {Qt::Key_Ampersand, Qt::NoModifier, 10}, // the unshifted 1 key of an AZERTY layout
+        {Qt::Key_Eacute, Qt::NoModifier, 11},    // its 2 key
+        {Qt::Key_ParenLeft, Qt::ShiftModifier, 18},
+        {Qt::Key_Agrave, Qt::NoModifier, 19},
+        {Qt::Key_7, Qt::KeypadModifier, 79},
+        {Qt::Key_A, Qt::NoModifier, 24}, // the AZERTY A where a US Q is
+    };
+    for (const Native& k : keys) {
+        QKeyEvent press(QEvent::KeyPress, k.key, k.modifiers, k.keycode, 0, 0);
+        QApplication::sendEvent(view.Widget(), &press);
+    }
+    const std::vector<UINT> expected{'1', '1', '2', '9', '0', VK_NUMPAD7, 'A'};
+    EXPECT_EQ(view.m_keys, expected);
+}
+
 TEST(Input, DoubleClickOrderIsPressReleaseDoubleClickRelease) {
     CRecordingView view;
     ShowView(view, 200, 100);

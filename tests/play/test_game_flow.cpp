@@ -40,6 +40,28 @@ void PressDone(CQuillmoorView& view) {
     Click(view, RectCentre(view.m_doneButtonRect));
 }
 
+// The texts of the finished board as drawn, in order, each in its place and colour: the captions
+// of the buttons and panels, the final score and the performance.
+struct CExpectedText {
+    const char* text;
+    CRect rect;
+    COLORREF colour;
+};
+void ExpectTexts(const CTextLog& log, const std::vector<CExpectedText>& expected) {
+    std::vector<CExpectedText> drawn;
+    for (const CTextRecord& record : log.m_texts) {
+        if (record.format == (DT_SINGLELINE | DT_VCENTER | DT_CENTER)) {
+            drawn.push_back({record.text, record.rect, record.colour});
+        }
+    }
+    ASSERT_EQ(drawn.size(), expected.size()) << ::testing::PrintToString(log.Texts());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(CString(drawn[i].text), expected[i].text) << i;
+        EXPECT_TRUE(drawn[i].rect == expected[i].rect) << expected[i].text;
+        EXPECT_EQ(drawn[i].colour, expected[i].colour) << expected[i].text;
+    }
+}
+
 bool OptionsEnabled(CQuillmoorView& view) {
     CCmdUI ui(ID_OPTIONS_EASY);
     view.OnCmdMsg(ID_OPTIONS_EASY, &ui);
@@ -79,12 +101,24 @@ TEST(GameFlow, AWonGameShowsTheVerdictScoreAndPerformance) {
     ASSERT_EQ(view->m_points, 254); // 300 less one point for each of the 46 squares
 
     CScreenAtSound sounds(*view);
+    CTextLog log;
     PressDone(*view);
 
     EXPECT_EQ(view->m_phase, 2);
     EXPECT_EQ(view->m_verdict, 0);
     EXPECT_EQ(view->m_points, 254);
     EXPECT_EQ(view->m_performance, 100);
+    const CQuillmoorView& v = *view;
+    ExpectTexts(log, {{"HOME", v.m_doneButtonRect, RGB(0, 0, 0)},
+                      {"AGAIN", v.m_againButtonRect, RGB(0, 0, 0)},
+                      {"OK  OK  OK  OK  OK", v.m_messageRect, RGB(255, 0, 0)},
+                      {"FINAL SCORE", v.m_pointsLabelRect, RGB(0, 0, 0)},
+                      {"254", v.m_pointsNumberRect, RGB(192, 0, 0)},
+                      {"PERFORMANCE", v.m_performanceLabelRect, RGB(0, 0, 0)},
+                      {"100%", v.m_performanceNumberRect, RGB(0, 148, 0)}});
+    const CTextRecord verdictLine = log.Last("OK  OK  OK  OK  OK");
+    EXPECT_EQ(verdictLine.face, "Arial Bold");
+    EXPECT_EQ(verdictLine.height, 7 * v.m_squareHeight / 9);
     ASSERT_EQ(sounds.m_cues.size(), 2u);
     // Heard twice: the first to its end with the verdict line already up, then again while the
     // score panels are drawn.
@@ -104,10 +138,23 @@ TEST(GameFlow, AWonGameShowsTheVerdictScoreAndPerformance) {
 
     // A later full paint shows the same finished board.
     const std::vector<std::string> verdict = InkShape(*view, view->m_messageRect);
+    log.Clear();
     view->Invalidate();
     view->UpdateWindow();
     ProcessEvents();
     EXPECT_EQ(InkShape(*view, view->m_messageRect), verdict);
+    for (const CExpectedText& caption : {CExpectedText{"HOME", v.m_doneButtonRect, RGB(0, 0, 0)},
+                                         CExpectedText{"AGAIN", v.m_againButtonRect, RGB(0, 0, 0)},
+                                         CExpectedText{"FINAL SCORE", v.m_pointsLabelRect, RGB(0, 0, 0)},
+                                         CExpectedText{"PERFORMANCE", v.m_performanceLabelRect, RGB(0, 0, 0)},
+                                         CExpectedText{"OK  OK  OK  OK  OK", v.m_messageRect, RGB(255, 0, 0)},
+                                         CExpectedText{"254", v.m_pointsNumberRect, RGB(192, 0, 0)},
+                                         CExpectedText{"100%", v.m_performanceNumberRect, RGB(0, 148, 0)}}) {
+        const std::vector<CTextRecord> drawn = log.Find(caption.text);
+        ASSERT_EQ(drawn.size(), 1u) << caption.text;
+        EXPECT_TRUE(CRect(drawn[0].rect) == caption.rect) << caption.text;
+        EXPECT_EQ(drawn[0].colour, caption.colour) << caption.text;
+    }
     EXPECT_FALSE(OptionsEnabled(*view));
 }
 
@@ -149,6 +196,7 @@ TEST(GameFlow, ARepeatedNumeralOrAnEmptySquareLosesEverything) {
     grid[0][0] = 8; // twice in row 0 with the original 8 beside it
     TypeGrid(*view, grid);
     ASSERT_GT(view->m_points, 0);
+    CTextLog log;
     PressDone(*view);
     EXPECT_EQ(view->m_verdict, 1);
     EXPECT_EQ(view->m_points, 0);
@@ -156,6 +204,20 @@ TEST(GameFlow, ARepeatedNumeralOrAnEmptySquareLosesEverything) {
     EXPECT_EQ(RedInMessageStrip(*view), 0);
     EXPECT_GT(CountRgb(*view, view->m_performanceNumberRect, kZeroGreen), 0);
     EXPECT_EQ(CountRgb(*view, view->m_performanceNumberRect, kPerformanceGreen), 0);
+    // Right after the verdict the performance is a bare 0; the next full paint shows "0%".
+    const CQuillmoorView& v = *view;
+    ExpectTexts(log, {{"HOME", v.m_doneButtonRect, RGB(0, 0, 0)},
+                      {"AGAIN", v.m_againButtonRect, RGB(0, 0, 0)},
+                      {"FINAL SCORE", v.m_pointsLabelRect, RGB(0, 0, 0)},
+                      {"0", v.m_pointsNumberRect, RGB(192, 0, 0)},
+                      {"PERFORMANCE", v.m_performanceLabelRect, RGB(0, 0, 0)},
+                      {"0", v.m_performanceNumberRect, RGB(0, 156, 0)}});
+    log.Clear();
+    view->PaintBoard();
+    const CTextRecord zeroPercent = log.Last("0%");
+    EXPECT_TRUE(CRect(zeroPercent.rect) == v.m_performanceNumberRect);
+    EXPECT_EQ(zeroPercent.colour, RGB(0, 148, 0));
+    EXPECT_TRUE(log.Find("OK  OK  OK  OK  OK").empty());
 
     // Released far away from the button: the verdict still runs, here on a board with holes.
     auto holes = TestPuzzleGame();

@@ -1,6 +1,8 @@
 // The keys over the test puzzle's board and on the home page: the caret with its wrap, typed
 // digits and their price, Delete and Home, and which keys act in which state.
 
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QtTest/QTest>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -166,5 +168,32 @@ TEST(KeyboardPlay, GameKeysAreIgnoredOverTheInstructionsAndOnTheHomePage) {
     EXPECT_EQ(home->m_currentPage, 2);
     Key(*home, Qt::Key_PageUp);
     EXPECT_EQ(home->m_currentPage, 1);
+    EXPECT_EQ(Sounds(), std::vector<int>{});
+}
+
+// Digits are keys: Shift and the keyboard layout do not change which numeral a main-row key
+// types, and the keypad types none.
+TEST(KeyboardPlay, MainRowDigitKeysTypeByPositionUnderShiftAndAnAzertyLayout) {
+    auto view = TestPuzzleGame();
+    auto native = [&](int key, Qt::KeyboardModifiers modifiers, quint32 keycode, const char* text) {
+        QKeyEvent press(QEvent::KeyPress, key, modifiers, keycode, 0, 0, QString::fromUtf8(text));
+        QKeyEvent release(QEvent::KeyRelease, key, modifiers, keycode, 0, 0, QString::fromUtf8(text));
+        QCoreApplication::sendEvent(view->Widget(), &press);
+        QCoreApplication::sendEvent(view->Widget(), &release);
+        ProcessEvents();
+    };
+    native(Qt::Key_Exclam, Qt::ShiftModifier, 10, "!");
+    EXPECT_EQ(Square(*view, 0, 0).value, 1);
+    native(Qt::Key_Eacute, Qt::NoModifier, 11, "\u00e9");
+    EXPECT_EQ(Square(*view, 0, 0).value, 2);
+    native(Qt::Key_ParenLeft, Qt::NoModifier, 14, "(");
+    EXPECT_EQ(Square(*view, 0, 0).value, 5);
+    EXPECT_EQ(view->m_points, 297);
+
+    native(Qt::Key_9, Qt::KeypadModifier, 81, "9");
+    native(Qt::Key_Agrave, Qt::NoModifier, 19, "\u00e0"); // the 0 key
+    EXPECT_EQ(Square(*view, 0, 0).value, 5);
+    EXPECT_EQ(view->m_points, 297);
+    EXPECT_TRUE(ShowsGreen(*view, 0, 0));
     EXPECT_EQ(Sounds(), std::vector<int>{});
 }

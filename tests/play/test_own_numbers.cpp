@@ -296,3 +296,81 @@ TEST(OwnNumbers, CancelAfterARejectedEntryLeavesAProperGridForTheNextPuzzle) {
     }
     EXPECT_TRUE(IsValidSolutionGrid(solution));
 }
+
+// The dialog's template control by control, checked against its table written out here: ids,
+// kinds, texts, styles and places in dialog units; then the open dialog shows every control with
+// an id at its place in pixels (base units 6 x 13 of the 8-point dialog font).
+TEST(OwnNumbers, TheTemplateMatchesTheDialogTableAndTheDialogShowsIt) {
+    struct CControl {
+        CDlgItemKind kind;
+        int id;
+        std::string text;
+        int x, y, cx, cy;
+        UINT style;
+    };
+    std::vector<CControl> table = {
+        {CDlgItemKind::Static, -1,
+         "Type in the initial values. Each number must range from 1 to 9. At least 20 numbers must be "
+         "supplied. No more than 35 numbers may be given. The data input boxes below correspond to the 81 "
+         "squares in the grid.",
+         33, 15, 353, 17, 0},
+        {CDlgItemKind::Static, -1,
+         "Under this option a correct solution may not exist and will never be printed.", 33, 31, 354, 8, 0},
+        {CDlgItemKind::Button, 1000, "Click Here To Load A Very Easy Test", 33, 47, 190, 11, 0},
+        {CDlgItemKind::Button, 1001, "Clear", 285, 47, 102, 11, 0},
+    };
+    const int columns[9] = {33, 71, 109, 159, 197, 235, 285, 323, 361};
+    const int rows[9] = {66, 89, 111, 146, 170, 193, 228, 250, 274};
+    const int rowZero[9] = {1002, 1003, 1004, 1005, 1006, 1007, 1008, 1011, 1012};
+    for (int r = 0; r < 9; ++r) {
+        for (int c = 0; c < 9; ++c) {
+            const UINT group = r == 0 && c == 0 ? WS_GROUP : 0;
+            table.push_back({CDlgItemKind::Edit, r == 0 ? rowZero[c] : 1020 + 9 * (r - 1) + c, "", columns[c],
+                             rows[r], 26, 14, WS_TABSTOP | ES_CENTER | ES_AUTOHSCROLL | group});
+        }
+    }
+    table.push_back(
+        {CDlgItemKind::Edit, 1014, "", 33, 308, 354, 14, WS_NOBORDER | ES_READONLY | ES_AUTOHSCROLL});
+    table.push_back({CDlgItemKind::DefButton, 1, "OK", 150, 336, 50, 14, WS_TABSTOP});
+    table.push_back({CDlgItemKind::Button, 2, "Cancel", 219, 336, 50, 14, WS_TABSTOP});
+
+    const CDlgTemplate* t = AfxFindDialog(131);
+    ASSERT_NE(t, nullptr);
+    EXPECT_STREQ(t->title, "Input Your Own Numbers");
+    EXPECT_EQ(t->cx, 420);
+    EXPECT_EQ(t->cy, 357);
+    EXPECT_STREQ(t->fontFace, "MS Sans Serif");
+    EXPECT_EQ(t->fontPoints, 8);
+    ASSERT_EQ(t->items.size(), table.size());
+    for (size_t i = 0; i < table.size(); ++i) {
+        const CDlgItem& item = t->items[i];
+        const CControl& want = table[i];
+        EXPECT_EQ(item.kind, want.kind) << i;
+        EXPECT_EQ(item.id, want.id) << i;
+        EXPECT_EQ(item.text, want.text) << i;
+        EXPECT_EQ(CRect(item.x, item.y, item.x + item.cx, item.y + item.cy),
+                  CRect(want.x, want.y, want.x + want.cx, want.y + want.cy))
+            << "control " << want.id;
+        EXPECT_EQ(item.style, want.style) << "control " << want.id;
+    }
+
+    auto view = HomePageView();
+    CDialogScript script;
+    script.Then([&] {
+        for (const CControl& want : table) {
+            if (want.id < 0) {
+                continue;
+            }
+            CWnd* control = g_ownNumbersDialog.GetDlgItem(want.id);
+            EXPECT_NE(control, nullptr) << want.id;
+            if (control != nullptr) {
+                EXPECT_EQ(control->Widget()->geometry(),
+                          QRect(want.x * 6 / 4, want.y * 13 / 8, want.cx * 6 / 4, want.cy * 13 / 8))
+                    << "control " << want.id;
+            }
+        }
+        return static_cast<int>(IDCANCEL);
+    });
+    view->OnCmdMsg(ID_OPTIONS_OWN_NUMBERS, nullptr);
+    EXPECT_EQ(script.m_dialogCalls, 1);
+}

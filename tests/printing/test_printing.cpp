@@ -3,6 +3,7 @@
 // paper layout, and Ctrl+P and the menu item with and without the Print dialog.
 
 #include <QAction>
+#include <QComboBox>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -406,4 +407,109 @@ TEST_F(PrintCommandTest, ThePrintDialogDecidesAndTheCaretComesBackHidden) {
     EXPECT_EQ(caret.owner, m_view);
     EXPECT_FALSE(caret.visible);
     EXPECT_EQ(m_view->m_caretShowCount, 0);
+}
+
+// What paper says, from the text record: the header with the notice, the time of printing and
+// the version on every sheet, "Page " and the number right-aligned in two places from the second
+// sheet on, and the faces of body, titles and header.
+TEST_F(PrintTest, PaperTextsHeaderPageNumbersAndFaces) {
+    CTextLog log;
+    const CTime before = CTime::GetCurrentTime();
+    const QString path = Print("texts.pdf");
+    const CTime after = CTime::GetCurrentTime();
+    const CQuillmoorView& v = *m_view;
+    const int sheets = v.m_printPageCount;
+    ASSERT_GT(sheets, 2);
+    const int a = v.m_printLineHeight, fh = v.m_printFontHeight;
+    const int right = v.m_printTextWidth + v.m_printSideMargin;
+
+    const CString time = v.m_timeText;
+    EXPECT_TRUE(time == before.Format("%c") || time == after.Format("%c")) << time.Str();
+    const std::vector<CTextRecord> headers =
+        log.Find("Cellwright - free Sudoku for the desktop - " + time + " -- Version QV317");
+    ASSERT_EQ(static_cast<int>(headers.size()), sheets);
+    for (const CTextRecord& header : headers) {
+        EXPECT_TRUE(header.textOut);
+        EXPECT_TRUE(header.printer);
+        EXPECT_EQ(header.rect.left, v.m_printSideMargin);
+        EXPECT_EQ(header.rect.top, a / 2);
+        EXPECT_EQ(header.face, "Arial");
+        EXPECT_EQ(header.height, 4 * fh / 5);
+    }
+
+    const std::vector<CTextRecord> labels = log.Find("Page ");
+    ASSERT_EQ(static_cast<int>(labels.size()), sheets - 1);
+    for (int sheet = 2; sheet <= sheets; ++sheet) {
+        const CTextRecord& label = labels[static_cast<size_t>(sheet - 2)];
+        EXPECT_TRUE(CRect(label.rect) ==
+                    CRect(right - 3 * a / 2 - 3 * a, a / 2, right - 3 * a / 2, a + a / 2));
+        const char number[] = {' ', static_cast<char>('0' + sheet), '\0'};
+        const CTextRecord numeral = log.Last(number);
+        EXPECT_TRUE(CRect(numeral.rect) == CRect(right - 3 * a / 2, a / 2, right, a + a / 2)) << sheet;
+        for (const CTextRecord& r : {label, numeral}) {
+            EXPECT_EQ(r.format, static_cast<UINT>(DT_SINGLELINE | DT_VCENTER | DT_RIGHT));
+            EXPECT_EQ(r.face, "Arial");
+            EXPECT_EQ(r.height, 4 * fh / 5);
+            EXPECT_TRUE(r.printer);
+        }
+    }
+
+    // Body lines in the monospaced face standing for Courier New, titles (without their mark)
+    // in the bold face a quarter taller.
+    int body = 0, titles = 0;
+    for (const CTextRecord& r : log.m_texts) {
+        if (!r.textOut || r.text.Left(10) == "Cellwright") {
+            continue;
+        }
+        if (r.face == "Courier New") {
+            ++body;
+            EXPECT_EQ(r.family, "Liberation Mono");
+            EXPECT_EQ(r.height, fh);
+        } else {
+            ++titles;
+            EXPECT_EQ(r.face, "Arial Bold") << r.text.Str();
+            EXPECT_EQ(r.height, fh * 5 / 4);
+            EXPECT_NE(r.text.GetAt(0), '[');
+        }
+        EXPECT_EQ(r.rect.left, v.m_printSideMargin);
+    }
+    EXPECT_GT(body, 100);
+    EXPECT_EQ(titles, 14);                      // the heading and the thirteen sections
+    EXPECT_EQ(log.Find("Options ").size(), 1u); // a title as the text names it, without its mark
+}
+
+TEST_F(PrintCommandTest, APaperChosenInPrintSetupReachesTheNextJob) {
+    m_answer = [](QWidget* dialog) {
+        auto* paper = dialog ? dialog->findChild<QComboBox*>("pageSizeCombo") : nullptr;
+        if (paper == nullptr) {
+            return static_cast<int>(IDCANCEL);
+        }
+        paper->setCurrentIndex(paper->findText("Letter", Qt::MatchStartsWith)); // "Letter / ANSI A"
+        return static_cast<int>(IDOK);
+    };
+    ASSERT_TRUE(m_frame->RouteCommand(ID_FILE_PRINT_SETUP));
+    EXPECT_EQ(m_asked, std::vector<std::string>{"pagesetup"});
+
+    qputenv("CELLWRIGHT_PRINT_TO_PDF", m_path.toUtf8());
+    QTest::keyClick(m_view->Widget(), Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(RenderPdfPage(m_path, 1, 72).size(), QSize(612, 792)) << "not on Letter paper";
+}
+
+// A PDF file that cannot be written is said so on the error output, and nothing is printed.
+TEST_F(PrintCommandTest, APdfThatCannotBeWrittenIsReportedAndNothingIsPrinted) {
+    ASSERT_TRUE(m_frame->RouteCommand(ID_OPTIONS_EASY));
+    ProcessEvents();
+    ASSERT_TRUE(AfxGetCaretState().visible);
+    for (const QString& path : {m_dir.filePath("missing/folder/job.pdf"), m_dir.path()}) {
+        qputenv("CELLWRIGHT_PRINT_TO_PDF", path.toUtf8());
+        ::testing::internal::CaptureStderr();
+        QTest::keyClick(m_view->Widget(), Qt::Key_P, Qt::ControlModifier);
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find("cannot write the PDF file \"" + path.toStdString() + "\""), std::string::npos)
+            << said;
+        EXPECT_FALSE(m_view->PrintToPdf(path.toUtf8().constData()));
+    }
+    EXPECT_EQ(m_view->m_printCell, 0) << "the view printed";
+    EXPECT_TRUE(AfxGetCaretState().visible) << "the end of a print job ran";
+    EXPECT_FALSE(QFile::exists(m_dir.filePath("missing")));
 }

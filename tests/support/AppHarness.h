@@ -10,8 +10,11 @@
 
 class CAppTest : public ::testing::Test {
   protected:
+    // The application object; a test may give it handlers of its own.
+    virtual std::unique_ptr<CQuillmoorApp> MakeApp() { return std::make_unique<CQuillmoorApp>(); }
+
     void SetUp() override {
-        m_app = std::make_unique<CQuillmoorApp>();
+        m_app = MakeApp();
         ASSERT_TRUE(m_app->InitInstance());
         m_frame = dynamic_cast<CFrameWnd*>(m_app->m_pMainWnd);
         ASSERT_NE(m_frame, nullptr);

@@ -79,3 +79,26 @@ CSoundRecorder& TestSoundRecorder() {
     static CSoundRecorder recorder;
     return recorder;
 }
+
+std::vector<CTextRecord> CTextLog::Find(const char* text) const {
+    std::vector<CTextRecord> found;
+    for (const CTextRecord& record : m_texts) {
+        if (record.text == text) {
+            found.push_back(record);
+        }
+    }
+    return found;
+}
+
+CTextRecord CTextLog::Last(const char* text) const {
+    const std::vector<CTextRecord> found = Find(text);
+    return found.empty() ? CTextRecord() : found.back();
+}
+
+std::vector<std::string> CTextLog::Texts() const {
+    std::vector<std::string> texts;
+    for (const CTextRecord& record : m_texts) {
+        texts.push_back(record.text.Str());
+    }
+    return texts;
+}

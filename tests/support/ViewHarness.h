@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QRgb>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/Afx.h"
@@ -29,6 +30,24 @@ bool AllWhite(const CQuillmoorView& view, const RECT& rect);
 // The pixels of a rectangle, cropped to the bounding box of the non-white ones, as text rows
 // ("#" for ink, "." for white) so two drawn glyphs can be compared.
 std::vector<std::string> InkShape(const CQuillmoorView& view, const RECT& rect);
+
+// Records every text the device contexts draw, on screen and on paper, while it lives.
+class CTextLog : public ITextRecorder {
+  public:
+    CTextLog() { AfxSetTextRecorder(this); }
+    ~CTextLog() override { AfxSetTextRecorder(nullptr); }
+    CTextLog(const CTextLog&) = delete;
+    CTextLog& operator=(const CTextLog&) = delete;
+    void RecordText(const CTextRecord& record) override { m_texts.push_back(record); }
+    void Clear() { m_texts.clear(); }
+    // Every record of exactly this text, in the order drawn.
+    std::vector<CTextRecord> Find(const char* text) const;
+    // The last record of exactly this text; a record with an empty text when there is none.
+    CTextRecord Last(const char* text) const;
+    // The texts drawn, in order.
+    std::vector<std::string> Texts() const;
+    std::vector<CTextRecord> m_texts;
+};
 
 // Records every sound cue instead of playing it.
 class CSoundRecorder : public ISoundPlayer {
