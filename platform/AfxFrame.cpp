@@ -73,6 +73,12 @@ class CFrameWidget : public QMainWindow {
     void WriteHints() { AfxWriteWindowManagerHints(this, m_hints); }
     void ShowCoveringWorkArea();
     bool CoversWorkArea();
+    // The frame around the client area, as far as Qt knows it (none without a window manager).
+    QMargins FrameMargins() const {
+        const QRect outer = frameGeometry(), inner = geometry();
+        return QMargins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                        outer.bottom() - inner.bottom());
+    }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* e) override {
@@ -159,14 +165,15 @@ bool CFrameWidget::CoversWorkArea() {
     const QScreen* s = screen();
     if (!s)
         return true;
-    if (frameGeometry() == s->availableGeometry())
+    // Where the window really is (Qt's record may hold a request that was not granted).
+    const QRect client = AfxClientAreaOnScreen(this);
+    if (client.marginsAdded(FrameMargins()) == s->availableGeometry())
         return true;
     // Maximised by a window manager, which knows the panels it keeps clear better than the
     // screen's work area says: the client area it gave, all of it on the screen. (The frame's
     // outline is no guide there: some managers count invisible shadows into it.) A client area
     // that changed afterwards while the state stayed (some managers let a program resize a
     // maximised window) is not the one it gave.
-    const QRect client = AfxClientAreaOnScreen(this);
     if (!AfxWindowManagerMaximized(this) || !s->geometry().contains(client))
         return false;
     if (!m_maximizedClient.isValid() || m_askedToMaximize)
@@ -231,11 +238,7 @@ void CFrameWidget::CoverWorkArea() {
     } else {
         // Asked and not answered: nobody maximises windows here, or this manager will not.
         // Take the work area by hand, frame included.
-        const QRect work = screen()->availableGeometry();
-        const QRect outer = frameGeometry(), inner = geometry();
-        const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
-                             outer.right() - inner.right(), outer.bottom() - inner.bottom());
-        setGeometry(work.marginsRemoved(frame));
+        setGeometry(screen()->availableGeometry().marginsRemoved(FrameMargins()));
         m_askedToMaximize = false;
     }
     m_coverTimer.start(kCoverDelayMs * 3);

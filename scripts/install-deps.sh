@@ -17,7 +17,8 @@ PACKAGES=(
   # the generator the benchmarks compare with
   qqwing
   # the desktops the real-window tests run the game on, and what the frame speaks X11 with
-  libxcb1-dev openbox xfwm4 xfconf mutter weston xwayland dbus-daemon wmctrl locales
+  libxcb1-dev openbox xfwm4 xfconf mutter kwin-x11 kwin-style-breeze weston xwayland dbus-daemon
+  wmctrl locales
 )
 
 missing=()

@@ -218,7 +218,7 @@ bool CXSession::StartDesktop(const QString& kind) {
     env.insert("GTK_A11Y", "none");
     env.insert("GSETTINGS_BACKEND", "memory");
     m_desktopEnvironment.clear();
-    if ((kind == "xfwm4" || kind == "mutter") && !StartSessionBus(env)) {
+    if ((kind == "xfwm4" || kind == "mutter" || kind == "kwin") && !StartSessionBus(env)) {
         return false;
     }
     for (const QString& entry : m_desktopEnvironment) {
@@ -231,6 +231,9 @@ bool CXSession::StartDesktop(const QString& kind) {
         m_windowManager = StartInOwnGroup("xfwm4", {"--compositor=off", "--sm-client-disable"}, env, log);
     } else if (kind == "mutter") {
         m_windowManager = StartInOwnGroup("mutter", {"--x11", "--replace", "--sm-disable"}, env, log);
+    } else if (kind == "kwin") {
+        env.insert("KWIN_COMPOSE", "N"); // no compositing: nothing to draw with the processor
+        m_windowManager = StartInOwnGroup("kwin_x11", {"--replace"}, env, log);
     } else if (kind == "weston") {
         // Weston's own X11 output on the Xvfb screen, a panel on top as on a desktop, and its X11
         // compatibility server, started when the first X client connects.
@@ -364,7 +367,7 @@ void CXSession::Click(int x, int y, int button) {
     Note(QString("click %1 at %2,%3").arg(button).arg(x).arg(y));
 }
 
-void CXSession::Drag(int fromX, int fromY, int toX, int toY) {
+void CXSession::Drag(int fromX, int fromY, int toX, int toY, int pauseMs) {
     // Pauses between the steps let the program see the press before the pointer moves on.
     ScreenTool({"mousemove",
                 "--sync",
@@ -381,7 +384,7 @@ void CXSession::Drag(int fromX, int fromY, int toX, int toY) {
                 QString::number((fromX + toX) / 2),
                 QString::number((fromY + toY) / 2),
                 "sleep",
-                "0.05",
+                QString::number(pauseMs / 1000.0),
                 "mousemove",
                 "--sync",
                 QString::number(toX),

@@ -28,7 +28,7 @@ class CXSession {
 
     // Starts Xvfb with a screen of width x height on a free display; false on failure.
     bool StartServer(int width, int height);
-    // Starts a desktop on the server: a window manager ("openbox", "xfwm4", "mutter") or the
+    // Starts a desktop on the server: a window manager ("openbox", "xfwm4", "mutter", "kwin") or the
     // Wayland compositor "weston", nested in the X server, whose X11 compatibility server the
     // program then uses (with WAYLAND_DISPLAY set, as on a Wayland desktop). Each runs with its
     // own home, runtime folder and session bus, and goes with the session. False if it did not
@@ -55,7 +55,9 @@ class CXSession {
 
     // Input in screen coordinates.
     void Click(int x, int y, int button = 1);
-    void Drag(int fromX, int fromY, int toX, int toY);
+    // pauseMs: how long the pointer rests on the way, as a player's hand does when dragging a
+    // window slowly.
+    void Drag(int fromX, int fromY, int toX, int toY, int pauseMs = 50);
     void Keys(const QStringList& keys);
 
     // A screenshot of the whole screen, saved as <label>.png in the artifacts folder.
