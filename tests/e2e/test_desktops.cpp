@@ -283,6 +283,12 @@ TEST_P(WindowManager, CoversTheWorkAreaAndComesBackAfterEveryAttempt) {
          [&] {
              m_x->XDoTool({"windowsize", m_window, "500", "300"});
          }},
+        {"minimise-and-restore",
+         [&] {
+             m_x->XDoTool({"windowminimize", m_window});
+             QThread::msleep(500);
+             m_x->XDoTool({"windowactivate", m_window});
+         }},
         {"caption-drag",
          [&] { m_x->Drag(client.center().x(), captionY, client.center().x() + 150, captionY + 250); }},
         {"slow-caption-drag",
@@ -308,6 +314,20 @@ TEST_P(WindowManager, CoversTheWorkAreaAndComesBackAfterEveryAttempt) {
     // Still the same game: the same clues in the same places.
     ASSERT_TRUE(FindBoard("after"));
     EXPECT_EQ(CluePattern(m_x->Shot("after")).toStdString(), clues.toStdString());
+
+    // Closing the window where a window manager offers it anyway (a close button, a menu
+    // entry) ends the program as File > Exit does. KWin honours the request for none.
+    if (desktop == "kwin") {
+        EXPECT_FALSE(m_x->ClientTool("xprop", {"-id", m_window, "_NET_WM_ALLOWED_ACTIONS"})
+                         .contains("_NET_WM_ACTION_CLOSE"));
+    } else if (desktop == "weston") {
+        const QRect now = ClientRect(*m_x, m_window);
+        m_x->Click(now.right() - 14, now.top() - 14); // the close button weston draws anyway
+        EXPECT_EQ(m_x->WaitForExit(8000), 0) << "the close button did not end the program cleanly";
+    } else if (!desktop.isEmpty()) {
+        m_x->ClientTool("wmctrl", {"-i", "-c", m_window});
+        EXPECT_EQ(m_x->WaitForExit(8000), 0) << "closing the window did not end the program cleanly";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Desktops, WindowManager,
