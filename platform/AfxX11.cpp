@@ -161,7 +161,7 @@ void AfxAskToMaximize(QWidget* window, bool maximized) {
         AskQt(window, maximized);
         return;
     }
-    // The client message of the window-manager specification: add or remove both maximised
+    // The _NET_WM_STATE client message of the EWMH conventions: add or remove both maximised
     // states.
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
     xcb_client_message_event_t message;

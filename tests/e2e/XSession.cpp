@@ -1,5 +1,7 @@
 #include "XSession.h"
 
+#include "PlayHarness.h"
+
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -450,6 +452,35 @@ void CXSession::Note(const QString& line) {
 
 void CXSession::KeepArtifacts() {
     m_keep = true;
+}
+
+// --- the keys of a game of the own-numbers test puzzle ------------------------------------------------
+
+QStringList KeysFillingTheTestPuzzle() {
+    QStringList keys;
+    for (int r = 0; r < 9; ++r) {
+        for (int c = 0; c < 9; ++c) {
+            if (kTestPuzzle[r][c] != '.') {
+                keys << QString(QChar(kTestPuzzle[r][c]));
+            }
+            keys << "Tab";
+        }
+    }
+    return keys;
+}
+
+QStringList KeysTypingTheTestSolution() {
+    QStringList keys;
+    for (int r = 0; r < 9; ++r) {
+        for (int c = 0; c < 9; ++c) {
+            if (kTestPuzzle[r][c] == '.') {
+                keys << QString(QChar(kTestSolution[r][c]));
+            }
+            keys << "Right";
+        }
+        keys << "Down";
+    }
+    return keys;
 }
 
 // --- reading screenshots ------------------------------------------------------------------------------

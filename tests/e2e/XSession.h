@@ -107,6 +107,13 @@ class CXSession {
 // Ends a child process: asked first, killed when it does not go in time. Nothing when it is not running.
 void EndProcess(QProcess* process);
 
+// --- the keys of a game of the own-numbers test puzzle ------------------------------------------------
+// The puzzle typed into the dialog's fields, which take the tab order row by row.
+QStringList KeysFillingTheTestPuzzle();
+// Its solution typed at the caret from the top left square: each row across (nine steps to the
+// right come back round), then one down.
+QStringList KeysTypingTheTestSolution();
+
 // --- reading screenshots ------------------------------------------------------------------------------
 int CountColour(const QImage& image, const CPixelRect& rect, int r, int g, int b);
 // Pixels darker than mid-gray (text ink).

@@ -13,6 +13,7 @@
 
 #include "../core/SudokuCheck.h"
 #include "PdfReader.h"
+#include "PlayHarness.h"
 #include "XSession.h"
 
 namespace {
@@ -333,9 +334,6 @@ INSTANTIATE_TEST_SUITE_P(Desktops, WindowManager,
 
 // --- the keyboard alone ------------------------------------------------------------------------------
 
-constexpr const char* kTestPuzzle[9] = {".89.17.4.", ".64..978.", "...6....5", ".32.9....", "8..463..9",
-                                        "....2.51.", "6....5...", ".259..43.", ".7.13.95."};
-
 class KeyboardOnly : public Desktop, public ::testing::WithParamInterface<const char*> {};
 
 // The menu by Alt and the arrows, the own numbers typed field by field with Tab, OK by Return,
@@ -347,34 +345,14 @@ TEST_P(KeyboardOnly, WholeGame) {
     ASSERT_TRUE(m_x->WaitForWindow("^Input Your Own Numbers$")) << "the Options menu did not open the dialog";
     QThread::msleep(300);
     sudoku_check::Board board{};
-    QStringList keys;
-    for (int r = 0; r < 9; ++r) {
-        for (int c = 0; c < 9; ++c) {
-            const char ch = kTestPuzzle[r][c];
-            board[r * 9 + c] = ch == '.' ? 0 : ch - '0';
-            if (ch != '.') {
-                keys << QString(QChar(ch));
-            }
-            keys << "Tab";
-        }
+    for (int s = 0; s < 81; ++s) {
+        board[s] = kTestPuzzle[s / 9][s % 9] == '.' ? 0 : kTestPuzzle[s / 9][s % 9] - '0';
     }
-    m_x->Keys(keys);
+    m_x->Keys(KeysFillingTheTestPuzzle());
     m_x->Keys({"Return"});
     ASSERT_TRUE(FindBoard("own-numbers")) << "no board after OK";
 
-    sudoku_check::Board solved = board;
-    ASSERT_TRUE(sudoku_check::SolveBySingles(solved));
-    keys.clear();
-    for (int r = 0; r < 9; ++r) {
-        for (int c = 0; c < 9; ++c) {
-            if (board[r * 9 + c] == 0) {
-                keys << QString::number(solved[r * 9 + c]);
-            }
-            keys << "Right";
-        }
-        keys << "Down";
-    }
-    m_x->Keys(keys);
+    m_x->Keys(KeysTypingTheTestSolution());
     ASSERT_TRUE(WaitFor("solved", [&](const QImage& image) {
         for (int s = 0; s < 81; ++s) {
             if (board[s] == 0 && CountIn(image, m_board.Square(s / 9, s % 9), qRgb(0, 128, 128)) == 0) {

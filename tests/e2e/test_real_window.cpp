@@ -193,19 +193,8 @@ TEST_P(RealWindow, OwnNumbersSolvedByKeysAgainAndCancel) {
     ASSERT_TRUE(sudoku_check::SolveBySingles(solved));
     ASSERT_TRUE(sudoku_check::IsValidSolution(solved));
 
-    // Row by row: type where the square is empty, step right (nine steps come back round), then down.
-    QStringList keys;
-    for (int r = 0; r < 9; ++r) {
-        for (int c = 0; c < 9; ++c) {
-            if (board[r * 9 + c] == 0) {
-                keys << QString::number(solved[r * 9 + c]);
-            }
-            keys << "Right";
-        }
-        keys << "Down";
-    }
     m_x->Focus(m_x->MainWindow());
-    m_x->Keys(keys);
+    m_x->Keys(KeysTypingTheTestSolution());
     ASSERT_TRUE(m_x->WaitForScreen("solved", [&](const QImage& image) {
         for (int s = 0; s < 81; ++s) {
             if (board[s] == 0 && CountColour(image, m_screen.SquareInside(s / 9, s % 9), 0, 128, 128) == 0) {

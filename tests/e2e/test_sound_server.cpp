@@ -157,33 +157,13 @@ TEST_F(SoundServer, WonGameFoghornsBackToBackThenFileExit) {
     x.Keys({"alt+f", "Right", "Down", "Down", "Return"});
     ASSERT_TRUE(x.WaitForWindow("^Input Your Own Numbers$"));
     x.Focus(x.FindWindows("^Input Your Own Numbers$").front());
-    QStringList keys;
-    for (int r = 0; r < 9; ++r) {
-        for (int c = 0; c < 9; ++c) {
-            if (kTestPuzzle[r][c] != '.') {
-                keys << QString(kTestPuzzle[r][c]);
-            }
-            keys << "Tab";
-        }
-    }
-    x.Keys(keys << "Return");
+    x.Keys(KeysFillingTheTestPuzzle() << "Return");
     ASSERT_TRUE(x.WaitForScreen("board", [](const QImage& image) {
         return CountColour(image, {0, 0, image.width(), image.height()}, 255, 0, 0) > 500;
     }));
 
-    // The caret starts in the top left square: fill the row, step down, fill the next.
-    keys.clear();
-    for (int r = 0; r < 9; ++r) {
-        for (int c = 0; c < 9; ++c) {
-            if (kTestPuzzle[r][c] == '.') {
-                keys << QString(kTestSolution[r][c]);
-            }
-            keys << "Right";
-        }
-        keys << "Down";
-    }
     x.Focus(x.MainWindow());
-    x.Keys(keys);
+    x.Keys(KeysTypingTheTestSolution());
 
     // DONE is the orange button in the bottom right corner.
     const QImage board = x.Shot("solved");
