@@ -263,8 +263,9 @@ bool CXSession::StartDesktop(const QString& kind) {
             return false;
         }
         m_clientDisplay = xdisplay;
-        // The program decides on its own how to run on this desktop.
+        // A Wayland session as a desktop sets it up; the program decides on its own how to run.
         m_desktopEnvironment << "WAYLAND_DISPLAY=" + socket << "XDG_RUNTIME_DIR=" + runtime
+                             << "XDG_SESSION_TYPE=wayland"
                              << "QT_QPA_PLATFORM=";
     } else {
         Note("unknown desktop " + kind);
