@@ -184,14 +184,13 @@ bool CFrameWidget::CoversWorkArea() {
 void CFrameWidget::ShowCoveringWorkArea() {
     QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
     const QRect work = s ? s->availableGeometry() : QRect();
-    if (!AfxWindowManagerRunning() && work.isValid()) {
-        // Nobody will maximise the window or give it a frame: the client area is the work area.
+    // Where nobody maximises windows or gives them a frame, the client area is the work area.
+    // Elsewhere this is the size until the manager answers: the first paint may come first and
+    // must not find a client area smaller than the work area allows.
+    if (work.isValid() && !AfxWindowManagerRunning())
         setGeometry(work);
-    } else if (work.isValid()) {
-        // The size before the window manager's answer arrives: the first paint may come first
-        // and must not find a client area smaller than the work area allows.
+    else if (work.isValid())
         resize(work.size());
-    }
     showMaximized();
     WriteHints();
     if (s) {
@@ -226,12 +225,11 @@ void CFrameWidget::CoverWorkArea() {
         m_coverTimer.start(1000); // look again later
         return;
     }
-    const bool maximized = AfxWindowManagerMaximized(this);
     if (AfxWindowManagerRunning() && !m_askedToMaximize) {
         // Ask to be maximised; the window manager's answer brings us back here. Maximised yet
         // partly off the screen (moved while maximised): leave the state and take it again,
         // which makes the window manager place the window anew.
-        if (maximized)
+        if (AfxWindowManagerMaximized(this))
             AfxAskToMaximize(this, false);
         AfxAskToMaximize(this);
         m_askedToMaximize = true;
