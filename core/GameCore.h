@@ -154,6 +154,23 @@ class CGameCore {
     int Backtrack();
     int SearchSecondSolution();
 
+    // --- the player's moves: the rules alone (PlayerMoves.cpp); 0 means refused, nothing changed
+    // Fills an empty square or replaces a green numeral with n; 1 point.
+    int PlaceNumeral(int r, int c, int n);
+    // Makes possible k of a bought empty square its green numeral; 1 point. Answers the numeral.
+    int ChoosePossible(int r, int c, int k);
+    // Takes a green numeral away; free.
+    int RemoveNumeral(int r, int c);
+    // A green numeral to another square: 1 moved onto an empty one, 2 swapped with a green one.
+    int MoveNumeral(int fromRow, int fromCol, int toRow, int toCol);
+    // Fixes a green numeral (blue) or unfixes a blue one.
+    int ToggleFixed(int r, int c);
+    // Buys an empty square's possibles for 5 points; they stay up to date from then on.
+    int BuyPossibles(int r, int c);
+    bool HoldsFixedNumeral(int r, int c) const;
+    // The list position of numeral n among the square's bought possibles, or -1.
+    int PossibleIndex(int r, int c, int n) const;
+
     // --- score
     void ComputeInitialPoints();
     void ChargePoints(int n) { m_points -= n; }

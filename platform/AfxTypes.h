@@ -9,6 +9,7 @@ typedef unsigned int UINT;
 typedef unsigned long DWORD;
 typedef uint8_t BYTE;
 typedef uint16_t WORD;
+typedef int16_t SHORT;
 typedef int LONG;
 typedef uint32_t COLORREF;
 typedef uintptr_t WPARAM;

@@ -61,10 +61,34 @@ bool IsViewKey(const QKeyEvent* e) {
     }
 }
 
+// The modifiers of the key message in hand, for GetKeyState.
+bool g_inKeyMessage = false;
+Qt::KeyboardModifiers g_keyMessageModifiers;
+
 // xkb keycodes (evdev's plus 8, as X11 and Wayland report them) of the main-row keys 1 to 9 and 0.
 constexpr quint32 kMainRowOneKeycode = 10;
 constexpr quint32 kMainRowZeroKeycode = 19;
 } // namespace
+
+SHORT GetKeyState(int virtualKey) {
+    const Qt::KeyboardModifiers mods =
+        g_inKeyMessage ? g_keyMessageModifiers : QGuiApplication::queryKeyboardModifiers();
+    Qt::KeyboardModifier wanted = Qt::NoModifier;
+    switch (virtualKey) {
+    case VK_SHIFT:
+        wanted = Qt::ShiftModifier;
+        break;
+    case VK_CONTROL:
+        wanted = Qt::ControlModifier;
+        break;
+    case VK_MENU:
+        wanted = Qt::AltModifier;
+        break;
+    default:
+        return 0;
+    }
+    return (mods & wanted) ? static_cast<SHORT>(0x8000) : 0;
+}
 
 UINT AfxVirtualKeyFromQt(const QKeyEvent* e) {
     const int key = e->key();
@@ -233,7 +257,10 @@ void CViewWidget::keyPressEvent(QKeyEvent* e) {
         e->ignore();
         return;
     }
+    g_inKeyMessage = true;
+    g_keyMessageModifiers = e->modifiers();
     m_view->OnKeyDown(vk, 1, e->isAutoRepeat() ? 0x4000u : 0u);
+    g_inKeyMessage = false;
 }
 
 void CViewWidget::keyReleaseEvent(QKeyEvent* e) {

@@ -149,6 +149,10 @@ class CWnd : public CCmdTarget {
     CWnd* m_parent = nullptr;
 };
 
+// The state of a key as of the key message being handled (high bit set: down); outside one, as the
+// keyboard is now. Answers for VK_SHIFT, VK_CONTROL and VK_MENU.
+SHORT GetKeyState(int virtualKey);
+
 // Global Win32 forms of the caret calls.
 BOOL CreateCaret(HWND wnd, CBitmap* bitmap, int width, int height);
 BOOL DestroyCaret();

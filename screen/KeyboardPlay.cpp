@@ -2,6 +2,11 @@
 // row, Delete and Home for all green numerals at once, F1 and End for the instruction pages over
 // a game and Page Down and Page Up to turn them. Each paging operation checks for itself whether
 // it applies in the current state, so a key that does not fit the moment is simply ignored.
+//
+// The letters give the keyboard everything the mouse can do, for players without one: D presses
+// DONE, H and A press HOME and AGAIN after the verdict, P buys the caret square's possibles, F
+// fixes or unfixes its numeral, and Backspace takes its green numeral away. Each acts only where
+// the mouse action would, and none with Ctrl or Alt held (those belong to the menus and commands).
 
 #include "common/SoundCues.h"
 #include "screen/Colours.h"
@@ -9,12 +14,26 @@
 
 using namespace screen_colours;
 
+namespace {
+
+bool CommandModifierHeld() {
+    return (GetKeyState(VK_CONTROL) & 0x8000) != 0 || (GetKeyState(VK_MENU) & 0x8000) != 0;
+}
+
+} // namespace
+
+bool CQuillmoorView::Playing() const {
+    return m_helpShown == 0 && m_option > 0 && m_phase == 0;
+}
+
 void CQuillmoorView::OnKeyDown(UINT nChar, UINT /*nRepCnt*/, UINT /*nFlags*/) {
     // The caption's clock follows the player's actions.
     UpdateCaption();
 
     const bool onBoard = m_helpShown == 0 && m_option > 0; // a game is shown, in any phase
-    const bool playing = onBoard && m_phase == 0;
+    const bool playing = Playing();
+    const bool finished = onBoard && m_phase == 2;
+    const bool letter = !CommandModifierHeld();
 
     switch (nChar) {
     case VK_DELETE:
@@ -52,6 +71,36 @@ void CQuillmoorView::OnKeyDown(UINT nChar, UINT /*nRepCnt*/, UINT /*nFlags*/) {
                                          : 0);
         }
         break;
+    case VK_BACK:
+        if (playing && letter) {
+            PlayerRemoves(m_caretRow, m_caretCol);
+        }
+        break;
+    case 'P':
+        if (playing && letter) {
+            PlayerBuysPossibles(m_caretRow, m_caretCol);
+        }
+        break;
+    case 'F':
+        if (playing && letter) {
+            PlayerFixes(m_caretRow, m_caretCol);
+        }
+        break;
+    case 'D':
+        if (playing && letter) {
+            DoneVerdict();
+        }
+        break;
+    case 'H':
+        if (finished && letter) {
+            GoHome();
+        }
+        break;
+    case 'A':
+        if (finished && letter) {
+            PlayAgain();
+        }
+        break;
     default:
         // Main-row digits only: the keypad arrives as VK_NUMPAD1..9 and does nothing here.
         if (playing && nChar >= '1' && nChar <= '9') {
@@ -87,24 +136,13 @@ void CQuillmoorView::TypeDigit(int digit) {
     m_upRow = r;
     m_upCol = c;
     m_dragNumber = digit;
-
-    SquareRecord& sq = m_squares[r * 9 + c];
-    if (m_grid[r][c] > 0 || (sq.value > 0 && sq.fixed == 1)) {
-        PlaySoundCue(kSoundForbidden);
-        return;
+    // Typing one of a bought square's possibles chooses it, as a click on it would.
+    const int k = PossibleIndex(r, c, digit);
+    if (k >= 0) {
+        PlayerChoosesPossible(r, c, k);
+    } else {
+        PlayerPlaces(r, c, digit);
     }
-    HideCaretCompletely();
-    {
-        CClientDC dc(this);
-        dc.SetBkMode(TRANSPARENT);
-        DrawNumeralNow(dc, r, c, digit, kGreen);
-        sq.value = digit;
-        ChargePoints(1);
-        DrawPointsNow(dc);
-        dc.SetTextColor(kBlack);
-    }
-    RefreshBoard();
-    ShowCaretCompletely();
 }
 
 void CQuillmoorView::RemoveGreenNumerals() {

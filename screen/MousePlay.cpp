@@ -9,7 +9,7 @@
 
 using namespace screen_colours;
 
-// --- hit tests and immediate drawing, shared with the keys and the verdict ------------------------
+// --- hit tests -------------------------------------------------------------------------------------
 
 bool CQuillmoorView::HitsStrictly(const RECT& rect, CPoint point) {
     return rect.left < point.x && point.x < rect.right && rect.top < point.y && point.y < rect.bottom;
@@ -39,30 +39,6 @@ void CQuillmoorView::FindSlot(int r, int c, CPoint point, int* slotRow, int* slo
             }
         }
     }
-}
-
-void CQuillmoorView::DrawNumeralNow(CDC& dc, int r, int c, int value, COLORREF colour) {
-    CRect& centre = m_possibleRect[r * 10 + c][4];
-    dc.FillRect(&centre, &m_whiteBrush);
-    if (value > 0) {
-        dc.SelectObject(&m_playerFont);
-        dc.SetTextColor(colour);
-        wsprintfA(m_textBuffer, "%i", value);
-        dc.DrawText(m_textBuffer, 1, &centre, kCentred);
-    }
-}
-
-void CQuillmoorView::DrawPointsNow(CDC& dc) {
-    dc.FillRect(&m_pointsNumberRect, &m_whiteBrush);
-    dc.SelectObject(&m_mainFont);
-    dc.SetTextColor(kPointsRed);
-    wsprintfA(m_textBuffer, "%i", m_points);
-    dc.DrawText(m_textBuffer, -1, &m_pointsNumberRect, kCentred);
-}
-
-void CQuillmoorView::RefreshBoard() {
-    RefreshAllPossibles(0);
-    PaintBoard();
 }
 
 // --- left button -----------------------------------------------------------------------------------
@@ -156,22 +132,12 @@ void CQuillmoorView::OnLButtonUp(UINT /*nFlags*/, CPoint point) {
     const bool onSquare = m_upRow >= 0;
 
     if (m_dragNumber > 0) {
-        // A drop from a basket: an empty square is filled, a green numeral replaced.
-        SquareRecord* target = onSquare ? &m_squares[m_upRow * 9 + m_upCol] : nullptr;
-        if (target == nullptr || m_grid[m_upRow][m_upCol] > 0 || (target->value > 0 && target->fixed == 1)) {
+        // A drop from a basket: off the grid (or on a basket) it has nowhere to go.
+        if (!onSquare) {
             PlaySoundCue(kSoundForbidden);
             return;
         }
-        target->value = m_dragNumber;
-        {
-            CClientDC dc(this);
-            dc.SetBkMode(TRANSPARENT);
-            DrawNumeralNow(dc, m_upRow, m_upCol, m_dragNumber, kGreen);
-            ChargePoints(1);
-            DrawPointsNow(dc);
-            dc.SetTextColor(kBlack);
-        }
-        RefreshBoard();
+        PlayerPlaces(m_upRow, m_upCol, m_dragNumber);
         return;
     }
 
@@ -187,74 +153,18 @@ void CQuillmoorView::OnLButtonUp(UINT /*nFlags*/, CPoint point) {
         while (kPossibleSlot[k] != slot) {
             ++k;
         }
-        SquareRecord& sq = m_squares[m_upRow * 9 + m_upCol];
-        const int v = sq.possibles[k];
-        if (v == 0) {
-            PlaySoundCue(kSoundForbidden); // an empty cell of the possibles
-            return;
-        }
-        sq.value = v;
-        sq.possibles[k] = 0;
-        CompactPossibles(m_upRow, m_upCol);
-        {
-            CClientDC dc(this);
-            dc.SetBkMode(TRANSPARENT);
-            DrawNumeralNow(dc, m_upRow, m_upCol, v, kGreen);
-            ChargePoints(1);
-            DrawPointsNow(dc);
-            dc.SetTextColor(kBlack);
-        }
-        RefreshBoard();
+        PlayerChoosesPossible(m_upRow, m_upCol, k);
         return;
     }
 
     if (m_pressedOnNumber == 1) {
-        SquareRecord& from = m_squares[m_downRow * 9 + m_downCol];
         if (onSquare && m_upRow == m_downRow && m_upCol == m_downCol) {
-            // A click: fix a green numeral, unfix a blue one.
-            from.fixed = from.fixed == 0 ? 1 : 0;
-            CClientDC dc(this);
-            dc.SetBkMode(TRANSPARENT);
-            DrawNumeralNow(dc, m_downRow, m_downCol, from.value, from.fixed == 1 ? kBlue : kGreen);
-            dc.SetTextColor(kBlack);
-            return;
+            PlayerFixes(m_downRow, m_downCol); // a click: fix a green numeral, unfix a blue one
+        } else if (onSquare) {
+            PlayerMoves(m_downRow, m_downCol, m_upRow, m_upCol);
+        } else {
+            PlayerRemoves(m_downRow, m_downCol); // dragged off the grid
         }
-        if (onSquare) {
-            SquareRecord& to = m_squares[m_upRow * 9 + m_upCol];
-            if (m_grid[m_upRow][m_upCol] > 0 || (to.value > 0 && to.fixed == 1) || from.fixed == 1) {
-                PlaySoundCue(kSoundForbidden);
-                return;
-            }
-            {
-                CClientDC dc(this);
-                dc.SetBkMode(TRANSPARENT);
-                if (to.value > 0) {
-                    const int swapped = to.value;
-                    to.value = from.value;
-                    from.value = swapped;
-                    DrawNumeralNow(dc, m_downRow, m_downCol, from.value, kGreen);
-                } else {
-                    to.value = from.value;
-                    from.value = 0;
-                    DrawNumeralNow(dc, m_downRow, m_downCol, 0, kGreen);
-                }
-                DrawNumeralNow(dc, m_upRow, m_upCol, to.value, kGreen);
-                dc.SetTextColor(kBlack);
-            }
-            RefreshBoard();
-            return;
-        }
-        // Dragged off the grid: a green numeral is removed, a blue one stays.
-        if (from.fixed == 1) {
-            PlaySoundCue(kSoundForbidden);
-            return;
-        }
-        from.value = 0;
-        {
-            CClientDC dc(this);
-            DrawNumeralNow(dc, m_downRow, m_downCol, 0, kGreen);
-        }
-        RefreshBoard();
     }
 }
 
@@ -268,20 +178,5 @@ void CQuillmoorView::OnRButtonDown(UINT /*nFlags*/, CPoint point) {
     if (!FindSquare(point, &m_rightRow, &m_rightCol)) {
         return;
     }
-    const int r = m_rightRow;
-    const int c = m_rightCol;
-    const SquareRecord& sq = m_squares[r * 9 + c];
-    // A square holding any numeral has no possibles to sell: buying them would charge 5 points
-    // for nothing and leave the square unbought, so the same click could be charged again.
-    if (m_grid[r][c] > 0 || sq.possiblesPaid > 0 || sq.fixed > 0 || sq.value > 0) {
-        PlaySoundCue(kSoundForbidden);
-        return;
-    }
-    ChargePoints(5);
-    RecomputePossibles(r, c, 1);
-    DrawSquarePossibles(r, c);
-    CClientDC dc(this);
-    dc.SetBkMode(TRANSPARENT);
-    DrawPointsNow(dc);
-    dc.SetTextColor(kBlack);
+    PlayerBuysPossibles(m_rightRow, m_rightCol);
 }

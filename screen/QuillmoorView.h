@@ -65,12 +65,24 @@ class CQuillmoorView : public CView, public CGameCore {
     void DrawPointsNow(CDC& dc);
     // After every change of the board: bought possibles recomputed, then the whole screen.
     void RefreshBoard();
+    void ShowChargedNumeral(int r, int c, int n);
+
+    // The player's actions, one route each for the mouse, the keys and assistive technologies
+    // (PlayerActions.cpp). A refused action plays the 'brrr' and answers false.
+    bool PlayerPlaces(int r, int c, int n);
+    bool PlayerChoosesPossible(int r, int c, int k);
+    bool PlayerRemoves(int r, int c);
+    bool PlayerMoves(int fromRow, int fromCol, int toRow, int toCol);
+    bool PlayerFixes(int r, int c);
+    bool PlayerBuysPossibles(int r, int c);
 
     void ShowCaretCompletely();
     void MoveCaret(int rowStep, int colStep);
     void TypeDigit(int digit);
     void RemoveGreenNumerals();
     void FixGreenNumerals();
+    // Whether a game is on the screen and in play (not finished, no instruction pages over it).
+    bool Playing() const;
 
     void CheckGrid();
     void DoneVerdict();

@@ -81,8 +81,8 @@ int InitialPointsFor(int empty) {
 }
 
 // An empty string when the step from a to b keeps the rules; otherwise what broke.
-// mayStartGame: the event was an Options command or a left press on HOME or AGAIN while a game
-// was finished (they act on the press).
+// mayStartGame: the event was an Options command, a left press on HOME or AGAIN or their keys H and
+// A while a game was finished (they act on the press).
 std::string CheckStep(const CState& a, const CState& b, bool mayStartGame) {
     std::ostringstream why;
     if (b.InGame()) {
@@ -148,15 +148,16 @@ std::string CheckStep(const CState& a, const CState& b, bool mayStartGame) {
 }
 
 const Qt::Key kKeys[] = {
-    Qt::Key_Left,   Qt::Key_Right,    Qt::Key_Up,        Qt::Key_Down,    Qt::Key_Home,    Qt::Key_End,
-    Qt::Key_Delete, Qt::Key_PageUp,   Qt::Key_PageDown,  Qt::Key_F1,      Qt::Key_1,       Qt::Key_2,
-    Qt::Key_3,      Qt::Key_4,        Qt::Key_5,         Qt::Key_6,       Qt::Key_7,       Qt::Key_8,
-    Qt::Key_9,      Qt::Key_0,        Qt::Key_A,         Qt::Key_P,       Qt::Key_Q,       Qt::Key_Z,
-    Qt::Key_X,      Qt::Key_F2,       Qt::Key_F3,        Qt::Key_F4,      Qt::Key_F5,      Qt::Key_F6,
-    Qt::Key_F10,    Qt::Key_F12,      Qt::Key_Escape,    Qt::Key_Tab,     Qt::Key_Backtab, Qt::Key_Return,
-    Qt::Key_Enter,  Qt::Key_Space,    Qt::Key_Backspace, Qt::Key_Insert,  Qt::Key_Shift,   Qt::Key_Control,
-    Qt::Key_Alt,    Qt::Key_Menu,     Qt::Key_Minus,     Qt::Key_Plus,    Qt::Key_Period,  Qt::Key_Comma,
-    Qt::Key_Slash,  Qt::Key_Asterisk, Qt::Key_CapsLock,  Qt::Key_NumLock, Qt::Key_Pause,   Qt::Key_Print,
+    Qt::Key_Left,    Qt::Key_Right,   Qt::Key_Up,       Qt::Key_Down,  Qt::Key_Home,     Qt::Key_End,
+    Qt::Key_Delete,  Qt::Key_PageUp,  Qt::Key_PageDown, Qt::Key_F1,    Qt::Key_1,        Qt::Key_2,
+    Qt::Key_3,       Qt::Key_4,       Qt::Key_5,        Qt::Key_6,     Qt::Key_7,        Qt::Key_8,
+    Qt::Key_9,       Qt::Key_0,       Qt::Key_A,        Qt::Key_P,     Qt::Key_Q,        Qt::Key_Z,
+    Qt::Key_D,       Qt::Key_F,       Qt::Key_H,        Qt::Key_X,     Qt::Key_F2,       Qt::Key_F3,
+    Qt::Key_F4,      Qt::Key_F5,      Qt::Key_F6,       Qt::Key_F10,   Qt::Key_F12,      Qt::Key_Escape,
+    Qt::Key_Tab,     Qt::Key_Backtab, Qt::Key_Return,   Qt::Key_Enter, Qt::Key_Space,    Qt::Key_Backspace,
+    Qt::Key_Insert,  Qt::Key_Shift,   Qt::Key_Control,  Qt::Key_Alt,   Qt::Key_Menu,     Qt::Key_Minus,
+    Qt::Key_Plus,    Qt::Key_Period,  Qt::Key_Comma,    Qt::Key_Slash, Qt::Key_Asterisk, Qt::Key_CapsLock,
+    Qt::Key_NumLock, Qt::Key_Pause,   Qt::Key_Print,
 };
 
 class CRandomPlayer {
@@ -285,7 +286,10 @@ class CRandomPlayer {
         QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
         std::ostringstream what;
         what << "key 0x" << std::hex << key << " modifiers 0x" << modifiers;
-        Send(what.str(), false, [&] {
+        // H and A are HOME and AGAIN from the keyboard.
+        const bool homeOrAgain =
+            (key == Qt::Key_H || key == Qt::Key_A) && !(modifiers & (Qt::ControlModifier | Qt::AltModifier));
+        Send(what.str(), homeOrAgain, [&] {
             QCoreApplication::sendEvent(m_view->Widget(), &press);
             QCoreApplication::sendEvent(m_view->Widget(), &release);
         });
