@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -35,7 +36,16 @@ class CFrameWidget : public QMainWindow {
                     m->addSeparator();
                     continue;
                 }
-                QAction* a = m->addAction(AfxTextToQt(item.text));
+                // "Text\tShortcut": the shortcut is shown as the menu shows shortcuts and is what
+                // assistive technologies read as the item's key, while the accelerator table keeps
+                // firing it; the item's name is the text alone.
+                const QString text = AfxTextToQt(item.text);
+                const qsizetype tab = text.indexOf(QLatin1Char('\t'));
+                QAction* a = m->addAction(tab < 0 ? text : text.left(tab));
+                if (tab >= 0) {
+                    a->setShortcut(QKeySequence(text.mid(tab + 1)));
+                    a->setShortcutContext(Qt::WidgetShortcut);
+                }
                 const UINT id = item.id;
                 a->setData(id);
                 QObject::connect(a, &QAction::triggered, [this, id] {
@@ -44,6 +54,9 @@ class CFrameWidget : public QMainWindow {
                 });
             }
             QObject::connect(m, &QMenu::aboutToShow, [this, m] { UpdateMenu(m); });
+            // A menu closed without a choice (Escape, a click elsewhere) leaves the menu bar
+            // holding the keyboard; the board gets it back, unless another menu opened instead.
+            QObject::connect(m, &QMenu::aboutToHide, [] { AfxFocusMainView(); });
         }
     }
 

@@ -2,6 +2,7 @@
 // separator, and every accelerator key, pressed as a real key, does what its command does and
 // nothing to the game.
 
+#include <QAccessible>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -83,7 +84,15 @@ TEST_F(MenusAndKeys, TheFileMenuOpensOnItsSeparator) {
     const QRect separator = file->actionGeometry(items[0]);
     EXPECT_GT(separator.height(), 0) << "the separator at the top is not shown";
     EXPECT_GE(file->actionGeometry(items[1]).top(), separator.bottom());
-    EXPECT_EQ(items[1]->text(), "&Print...\tCtrl+P");
+    EXPECT_EQ(items[1]->text(), "&Print...");
+    EXPECT_EQ(items[1]->shortcut(), QKeySequence("Ctrl+P"));
+    // What a screen reader reads: the item's name without the shortcut, the shortcut as its key.
+    QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(file);
+    ASSERT_NE(menu, nullptr);
+    QAccessibleInterface* print = menu->child(1);
+    ASSERT_NE(print, nullptr);
+    EXPECT_EQ(print->text(QAccessible::Name), "Print...");
+    EXPECT_EQ(print->text(QAccessible::Accelerator), "Ctrl+P");
     file->hide();
 }
 
