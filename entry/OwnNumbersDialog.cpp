@@ -72,6 +72,7 @@ void COwnNumbersDialog::DoDataExchange(CDataExchange* pDX) {
 
 BOOL COwnNumbersDialog::OnInitDialog() {
     CDialog::OnInitDialog();
+    NameFieldsForListeners();
     // The player is taken straight to the first field the last check marked as bad.
     for (int r = 0; r < 9; ++r) {
         for (int c = 0; c < 9; ++c) {
@@ -81,12 +82,34 @@ BOOL COwnNumbersDialog::OnInitDialog() {
             }
             field->GetWindowText(m_cell[r][c]);
             if (m_cell[r][c].Compare("?") == 0) {
+                field->SetAccessibleDescription(m_status);
                 SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field->GetSafeHwnd()), TRUE);
                 return FALSE;
             }
         }
     }
+    if (CWnd* first = GetDlgItem(FieldId(0, 0))) {
+        first->SetAccessibleDescription(m_status);
+    }
     return TRUE;
+}
+
+// A screen reader says which square a field is for, and with the field that gets the focus it
+// reads the message of the last check, so a player who cannot see the status line hears it.
+void COwnNumbersDialog::NameFieldsForListeners() {
+    for (int r = 0; r < 9; ++r) {
+        for (int c = 0; c < 9; ++c) {
+            if (CWnd* field = GetDlgItem(FieldId(r, c))) {
+                char name[32];
+                wsprintfA(name, "Row %i, column %i", r + 1, c + 1);
+                field->SetAccessibleName(name);
+                field->SetAccessibleDescription("");
+            }
+        }
+    }
+    if (CWnd* status = GetDlgItem(kStatusLine)) {
+        status->SetAccessibleName("Status");
+    }
 }
 
 void COwnNumbersDialog::OnLoadVeryEasyTest() {

@@ -25,6 +25,9 @@ class COwnNumbersDialog : public CDialog {
 
     CString m_cell[9][9];
     CString m_status;
+
+  private:
+    void NameFieldsForListeners();
 };
 
 // The one dialog of the whole run, so the puzzle typed last is still there the next time.

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "instructions/PageDrawing.h"
 #include "screen/QuillmoorView.h"
@@ -23,6 +24,28 @@ constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kMagenta = RGB(255, 0, 255);
 constexpr COLORREF kTeal = RGB(0, 151, 151);
 constexpr COLORREF kOrange = RGB(255, 108, 32);
+
+// A prompt at the foot of the page: at the left or the right end of the bottom line.
+struct CFooterPrompt {
+    const char* text;
+    COLORREF colour;
+    bool left;
+};
+
+// The prompts a page shows, in the order they are drawn (and read); their count.
+int FooterPrompts(int option, int pageCount, CFooterPrompt prompts[3]) {
+    int count = 0;
+    if (option > 0) {
+        prompts[count++] = {kReturnPrompt, kMagenta, false};
+    }
+    if (pageCount > 1) {
+        prompts[count++] = {kPagingPrompt, kTeal, true};
+        if (option <= 0) {
+            prompts[count++] = {kOptionsPrompt, kOrange, false};
+        }
+    }
+    return count;
+}
 
 } // namespace
 
@@ -72,30 +95,47 @@ void CQuillmoorView::DrawInstructionPage(CDC* pDC) {
     DrawPageLines(pDC, m_pages, m_currentPage - 1, m_bodyFontHeight, m_titleFontHeight, m_lineHeight,
                   &m_helpBodyFont, &m_helpTitleFont);
 
-    if (m_option > 0) {
-        const SIZE size = MeasureOn(pDC, kReturnPrompt);
-        pDC->SetTextColor(kMagenta);
-        pDC->TextOut(m_clientRect.right - size.cx - size.cy, m_clientRect.bottom - size.cy, kReturnPrompt,
-                     static_cast<int>(sizeof kReturnPrompt - 1));
+    CFooterPrompt prompts[3];
+    const int promptCount = FooterPrompts(m_option, m_pageCount, prompts);
+    for (int i = 0; i < promptCount; ++i) {
+        const SIZE size = MeasureOn(pDC, prompts[i].text);
+        const int x = prompts[i].left ? m_clientRect.left + size.cy : m_clientRect.right - size.cx - size.cy;
+        pDC->SetTextColor(prompts[i].colour);
+        pDC->TextOut(x, m_clientRect.bottom - size.cy, prompts[i].text,
+                     static_cast<int>(std::strlen(prompts[i].text)));
     }
     if (m_pageCount > 1) {
-        SIZE size = MeasureOn(pDC, kPagingPrompt);
-        pDC->SetTextColor(kTeal);
-        pDC->TextOut(m_clientRect.left + size.cy, m_clientRect.bottom - size.cy, kPagingPrompt,
-                     static_cast<int>(sizeof kPagingPrompt - 1));
-        if (m_option <= 0) {
-            size = MeasureOn(pDC, kOptionsPrompt);
-            pDC->SetTextColor(kOrange);
-            pDC->TextOut(m_clientRect.right - size.cy - size.cx, m_clientRect.bottom - size.cy,
-                         kOptionsPrompt, static_cast<int>(sizeof kOptionsPrompt - 1));
-        }
         char pageText[32];
         const int length = wsprintfA(pageText, "Page %i", m_currentPage);
-        size = MeasureOn(pDC, pageText);
+        const SIZE size = MeasureOn(pDC, pageText);
         pDC->SetTextColor(kMagenta);
         pDC->TextOut(m_clientRect.right - size.cx - size.cy, m_clientRect.top + 2, pageText, length);
     }
     pDC->SetTextColor(kBlack);
+}
+
+CString CQuillmoorView::InstructionPageText() const {
+    // The page the next draw shows, which a larger window may have made the last one.
+    const int page = std::max(1, std::min(m_currentPage, m_pageCount));
+    char heading[48];
+    wsprintfA(heading, "Page %i of %i", page, std::max(m_pageCount, 1));
+    CString text = heading;
+    for (int slot = 0; slot <= m_pages.LastLine(page - 1); ++slot) {
+        const char* line = m_pages.Line(page - 1, slot);
+        const std::string words(line + (line[0] == '[' ? 1 : 0)); // a title is drawn without its mark
+        const size_t first = words.find_first_not_of(' ');
+        if (first != std::string::npos) {
+            text += "\n";
+            text += words.substr(first, words.find_last_not_of(' ') - first + 1);
+        }
+    }
+    CFooterPrompt prompts[3];
+    const int promptCount = FooterPrompts(m_option, m_pageCount, prompts);
+    for (int i = 0; i < promptCount; ++i) {
+        text += "\n";
+        text += prompts[i].text;
+    }
+    return text;
 }
 
 bool CQuillmoorView::InstructionPagesShown() const {

@@ -381,7 +381,10 @@ BOOL CFrameWnd::QueryCommandEnabled(UINT id, int* checkOrNull) {
 BOOL CFrameWnd::RouteCommand(UINT id) {
     if (!QueryCommandEnabled(id))
         return FALSE;
-    return OnCmdMsg(id, nullptr);
+    const BOOL handled = OnCmdMsg(id, nullptr);
+    if (m_view)
+        m_view->NotifyAccessibleChanges();
+    return handled;
 }
 
 QWidget* AfxMainWidget() {

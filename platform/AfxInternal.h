@@ -105,6 +105,14 @@ class CViewSurface : public CSurface {
 class QKeyEvent;
 UINT AfxVirtualKeyFromQt(const QKeyEvent* event);
 
+// What assistive technologies see of a view widget (AfxAccess.cpp).
+class CAccessibleItems;
+struct CAccessibleItemsDeleter {
+    void operator()(CAccessibleItems* items) const;
+};
+// Makes Qt's accessibility ask the layer for view widgets (once per program).
+void AfxInstallViewAccessibility();
+
 // The view's widget: backing image, caret overlay, event translation.
 class CViewWidget : public QWidget {
   public:
@@ -112,6 +120,8 @@ class CViewWidget : public QWidget {
     ~CViewWidget() override;
     void RequestDraw();
     void DetachView() { m_view = nullptr; }
+    CView* View() const { return m_view; }
+    CAccessibleItems* AccessibleItems();
     std::shared_ptr<CViewSurface> m_surface;
     bool m_drawPending = false;
     bool m_drawPosted = false;
@@ -128,9 +138,11 @@ class CViewWidget : public QWidget {
     void keyReleaseEvent(QKeyEvent* event) override;
     bool event(QEvent* event) override;
     bool focusNextPrevChild(bool next) override;
+    void focusInEvent(QFocusEvent* event) override;
 
   private:
     CView* m_view;
+    std::unique_ptr<CAccessibleItems, CAccessibleItemsDeleter> m_accessible;
 };
 
 // Caret internals: the rectangle to present for a widget, and the painter of the overlay.

@@ -168,6 +168,7 @@ UINT AfxVirtualKeyFromQt(const QKeyEvent* e) {
 // The view's widget
 
 CViewWidget::CViewWidget(CView* view) : m_surface(std::make_shared<CViewSurface>(view)), m_view(view) {
+    AfxInstallViewAccessibility();
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_InputMethodEnabled, false);
@@ -224,6 +225,7 @@ void CViewWidget::mousePressEvent(QMouseEvent* e) {
         m_view->OnLButtonDown(MouseFlags(e), ClientPoint(e));
     else if (e->button() == Qt::RightButton)
         m_view->OnRButtonDown(MouseFlags(e), ClientPoint(e));
+    m_view->NotifyAccessibleChanges();
 }
 
 void CViewWidget::mouseReleaseEvent(QMouseEvent* e) {
@@ -233,6 +235,7 @@ void CViewWidget::mouseReleaseEvent(QMouseEvent* e) {
         m_view->OnLButtonUp(MouseFlags(e), ClientPoint(e));
     else if (e->button() == Qt::RightButton)
         m_view->OnRButtonUp(MouseFlags(e), ClientPoint(e));
+    m_view->NotifyAccessibleChanges();
 }
 
 // Not QWidget's default, which would report a second press: the order stays press, release,
@@ -261,6 +264,7 @@ void CViewWidget::keyPressEvent(QKeyEvent* e) {
     g_keyMessageModifiers = e->modifiers();
     m_view->OnKeyDown(vk, 1, e->isAutoRepeat() ? 0x4000u : 0u);
     g_inKeyMessage = false;
+    m_view->NotifyAccessibleChanges();
 }
 
 void CViewWidget::keyReleaseEvent(QKeyEvent* e) {
@@ -377,6 +381,7 @@ void CView::RunDraw() {
         OnDraw(&dc);
     }
     w->update();
+    NotifyAccessibleChanges();
 }
 
 void CView::UpdateWindow() {
@@ -424,8 +429,14 @@ void AfxFocusMainView() {
             return;
         auto* frame = dynamic_cast<CFrameWnd*>(AfxGetMainWnd());
         CView* view = frame ? frame->GetActiveView() : nullptr;
-        if (view && view->Widget() && view->Widget()->isVisible())
+        if (view && view->Widget() && view->Widget()->isVisible()) {
+            // Where no window manager hands the keyboard back (a bare X server), the window takes
+            // it itself: keys would otherwise reach it only while the pointer is over it, and
+            // nothing in it would count as focused.
+            if (!view->Widget()->window()->isActiveWindow())
+                view->Widget()->window()->activateWindow();
             view->Widget()->setFocus(Qt::OtherFocusReason);
+        }
     });
 }
 

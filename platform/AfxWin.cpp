@@ -182,6 +182,16 @@ CWnd* CWnd::SetFocus() {
     return nullptr;
 }
 
+void CWnd::SetAccessibleName(const char* name) {
+    if (m_widget)
+        m_widget->setAccessibleName(AfxTextToQt(name));
+}
+
+void CWnd::SetAccessibleDescription(const char* text) {
+    if (m_widget)
+        m_widget->setAccessibleDescription(AfxTextToQt(text));
+}
+
 BOOL CWnd::EnableWindow(BOOL enable) {
     if (!m_widget)
         return FALSE;

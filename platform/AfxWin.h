@@ -2,6 +2,7 @@
 // message boxes on Qt Widgets.
 #pragma once
 
+#include "platform/AfxAccess.h"
 #include "platform/AfxGdi.h"
 #include "platform/AfxString.h"
 #include "platform/AfxTypes.h"
@@ -126,6 +127,9 @@ class CWnd : public CCmdTarget {
     BOOL IsWindowEnabled() const;
     BOOL IsWindowVisible() const;
     virtual LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    // What assistive technologies call a control, and what they add when it gets the focus.
+    void SetAccessibleName(const char* name);
+    void SetAccessibleDescription(const char* text);
 
     // Caret, with Win32's counting: a new caret is hidden (count 1); ShowCaret lowers the count
     // and the caret is visible at 0; HideCaret raises it. One caret exists at a time; it is
@@ -255,6 +259,20 @@ class CView : public CWnd {
 
     CDocument* GetDocument() const { return m_document; }
     void SetDocument(CDocument* doc) { m_document = doc; }
+
+    // Accessibility (AfxAccess.cpp). The view numbers the items it shows (ids > 0; 0 is the view
+    // itself) and answers for them; the layer asks whenever an assistive technology does, and
+    // after every input event and command when one listens, so nothing is computed otherwise.
+    // The item's children in reading order (at most kMaxAccessibleChildren); their count.
+    virtual int AccessibleChildren(int id, int* children) const;
+    // False when there is no such item now.
+    virtual bool DescribeAccessible(int id, CAccessibleItem* item);
+    // The item that holds the keyboard focus while the view has it; 0: the view itself.
+    virtual int AccessibleFocus() const;
+    // An assistive technology pressed a button item (run from the event loop, never nested).
+    virtual void OnAccessiblePress(int id);
+    // Tells listeners what changed since the last call: the focused item, names, the children.
+    void NotifyAccessibleChanges();
 
     void Invalidate(BOOL erase = TRUE) override;
     void UpdateWindow() override;

@@ -226,20 +226,15 @@ void CQuillmoorView::ErasePossiblesArea(int r, int c) {
     }
 }
 
-void CQuillmoorView::DrawTextPanels() {
-    CClientDC dc(this);
-
+CString CQuillmoorView::HelpPanelText() {
     CString help;
     for (const char* piece : kHelpPanelText) {
         help += piece;
     }
-    dc.FillRect(&m_helpPanelRect, &m_whiteBrush);
-    dc.SelectObject(&m_panelFont);
-    dc.DrawText(help, -1, &m_helpPanelRect, DT_WORDBREAK);
+    return help;
+}
 
-    if (m_option == 0) {
-        return;
-    }
+CString CQuillmoorView::OptionPanelText() const {
     CString text = "You are playing under option ";
     if (m_option == 1) {
         text += "1 -- Easy. \n\n";
@@ -251,7 +246,7 @@ void CQuillmoorView::DrawTextPanels() {
     text += "You started out with ";
     text += FormatInt(m_emptyCount);
     text += " empty squares. This means that the highest score that you could get is ";
-    text += FormatInt(m_initialPoints - m_emptyCount);
+    text += FormatInt(HighestScore());
     text += ". \n\nThe highest score is equal to your initial 'Points Left' or ";
     text += FormatInt(m_initialPoints);
     text += ", minus the number of empty squares.";
@@ -263,6 +258,19 @@ void CQuillmoorView::DrawTextPanels() {
             "'DONE', provided that your ";
     text += "solution is correct, otherwise it will be set to zero. Your final score will never be less than "
             "zero.";
+    return text;
+}
+
+void CQuillmoorView::DrawTextPanels() {
+    CClientDC dc(this);
+
+    dc.FillRect(&m_helpPanelRect, &m_whiteBrush);
+    dc.SelectObject(&m_panelFont);
+    dc.DrawText(HelpPanelText(), -1, &m_helpPanelRect, DT_WORDBREAK);
+
+    if (m_option == 0) {
+        return;
+    }
     dc.FillRect(&m_optionPanelRect, &m_whiteBrush);
-    dc.DrawText(text, -1, &m_optionPanelRect, DT_WORDBREAK);
+    dc.DrawText(OptionPanelText(), -1, &m_optionPanelRect, DT_WORDBREAK);
 }

@@ -26,13 +26,31 @@ bool CQuillmoorView::Playing() const {
     return m_helpShown == 0 && m_option > 0 && m_phase == 0;
 }
 
+void CQuillmoorView::PressDone() {
+    if (Playing()) {
+        DoneVerdict();
+    }
+}
+
+// HOME and AGAIN are on the board once a game is judged.
+void CQuillmoorView::PressHome() {
+    if (m_helpShown == 0 && m_option > 0 && m_phase == 2) {
+        GoHome();
+    }
+}
+
+void CQuillmoorView::PressAgain() {
+    if (m_helpShown == 0 && m_option > 0 && m_phase == 2) {
+        PlayAgain();
+    }
+}
+
 void CQuillmoorView::OnKeyDown(UINT nChar, UINT /*nRepCnt*/, UINT /*nFlags*/) {
     // The caption's clock follows the player's actions.
     UpdateCaption();
 
     const bool onBoard = m_helpShown == 0 && m_option > 0; // a game is shown, in any phase
     const bool playing = Playing();
-    const bool finished = onBoard && m_phase == 2;
     const bool letter = !CommandModifierHeld();
 
     switch (nChar) {
@@ -87,18 +105,18 @@ void CQuillmoorView::OnKeyDown(UINT nChar, UINT /*nRepCnt*/, UINT /*nFlags*/) {
         }
         break;
     case 'D':
-        if (playing && letter) {
-            DoneVerdict();
+        if (letter) {
+            PressDone();
         }
         break;
     case 'H':
-        if (finished && letter) {
-            GoHome();
+        if (letter) {
+            PressHome();
         }
         break;
     case 'A':
-        if (finished && letter) {
-            PlayAgain();
+        if (letter) {
+            PressAgain();
         }
         break;
     default:

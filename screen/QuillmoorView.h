@@ -25,6 +25,9 @@ class CQuillmoorView : public CView, public CGameCore {
     void PaintBoard() override;
     void DrawSquarePossibles(int r, int c) override;
     void DrawTextPanels();
+    // The texts of the two panels beside the grid: how to play, and the option with its score.
+    static CString HelpPanelText();
+    CString OptionPanelText() const;
 
     // Core hooks.
     void ErasePossiblesArea(int r, int c) override;
@@ -36,6 +39,8 @@ class CQuillmoorView : public CView, public CGameCore {
     // Instruction pages: layout for the client size, one page with its footer, and paging.
     void LayoutInstructionPages();
     void DrawInstructionPage(CDC* pDC);
+    // What the page shown says, for listeners: its number, its lines and its prompts.
+    CString InstructionPageText() const;
     void NextInstructionPage();
     void PreviousInstructionPage();
     void ShowInstructions();
@@ -83,6 +88,18 @@ class CQuillmoorView : public CView, public CGameCore {
     void FixGreenNumerals();
     // Whether a game is on the screen and in play (not finished, no instruction pages over it).
     bool Playing() const;
+    // The round buttons, from the keys and assistive technologies: each acts only while shown.
+    void PressDone();
+    void PressHome();
+    void PressAgain();
+
+    // What a screen reader finds on the screen (ViewAccessibility.cpp).
+    int AccessibleChildren(int id, int* children) const override;
+    bool DescribeAccessible(int id, CAccessibleItem* item) override;
+    int AccessibleFocus() const override;
+    void OnAccessiblePress(int id) override;
+    // A square in words: "Row 3, column 5: 7, original".
+    CString SquareDescription(int r, int c) const;
 
     void CheckGrid();
     void DoneVerdict();
