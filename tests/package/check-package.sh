@@ -108,14 +108,27 @@ check "the launcher's icon is the one installed" test "$(sed -n 's/^Icon=//p' "$
 
 # ---- AppStream metainfo
 metainfo="$ROOT/usr/share/metainfo/$APPID.metainfo.xml"
-if ! appstreamcli validate --no-net "$metainfo" >"$WORK/appstream.log" 2>&1; then
-    cat "$WORK/appstream.log"
-    check "appstreamcli validate --no-net accepts the metainfo" false
-fi
+# The only remarks allowed are about the id, which is kept as it is (no domain of the project's
+# own yet, and a capital letter), and, from AppStream before 1.0 as on Debian 12, that it does not
+# know the <developer> tag yet.
+appstreamcli validate --pedantic --no-net "$metainfo" >"$WORK/appstream.log" 2>&1
+check "appstreamcli validate --pedantic has nothing to say but about the id and <developer>: $(cat "$WORK/appstream.log")" \
+    test -z "$(grep -E '^[EWIP]: ' "$WORK/appstream.log" | cut -d' ' -f3,4 |
+        grep -vxE "(cid-maybe-not-rdns|cid-contains-uppercase-letter) $APPID|unknown-tag developer")"
 tag() { grep -oE "<$1[^>]*>[^<]*</$1>" "$metainfo" | sed -E 's/<[^>]*>//g'; }
 check "the metainfo's id is $APPID" test "$(tag id)" = "$APPID"
 check "the metainfo launches cellwright.desktop" test "$(tag launchable)" = cellwright.desktop
-check "the maker is Cellwright Games" test "$(tag developer_name)" = "Cellwright Games"
+check "the maker is Cellwright Games, by id and by the older tag" \
+    test "$(tr -d '\n' <"$metainfo" | grep -oE '<developer id="[^"]+">[[:space:]]*<name>[^<]*</name>' |
+        sed -E 's|<developer id="([^"]+)">[[:space:]]*<name>([^<]*)</name>|\1:\2|'):$(tag developer_name)" = "example.cellwright:Cellwright Games:Cellwright Games"
+check "the metainfo's licence is MIT" test "$(tag project_license)" = MIT
+for scheme in light dark; do
+    check "the metainfo has a $scheme brand colour" \
+        grep -qE "<color type=\"primary\" scheme_preference=\"$scheme\">#[0-9a-f]{6}</color>" "$metainfo"
+done
+check "the metainfo asks for a pointer, a keyboard and a screen at least 768 pixels long" \
+    test "$(tag control | sort | tr '\n' ' ')$(tag display_length)$(grep -oE '<display_length compare="ge">' "$metainfo")" = \
+        'keyboard pointing 768<display_length compare="ge">'
 check "the metainfo's binaries are the installed ones" \
     test "$(tag binary | sort | tr '\n' ' ')" = "$(ls "$ROOT/usr/bin" | sort | tr '\n' ' ')"
 check "the metainfo has a content rating" grep -q '<content_rating type="oars-1.1"' "$metainfo"
