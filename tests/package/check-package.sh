@@ -49,8 +49,8 @@ check "the package has no maintainer scripts to leave anything behind" \
     test -z "$(dpkg-deb --ctrl-tarfile "$deb" | tar -t | grep -E 'preinst|postinst|prerm|postrm')"
 
 # ---- the files, exactly, with owner and mode
-expected="./usr/bin/cellwright 0755
-./usr/bin/cellwright-gen 0755
+expected="./usr/games/cellwright 0755
+./usr/games/cellwright-gen 0755
 ./usr/share/applications/cellwright.desktop 0644
 ./usr/share/cellwright/screenshots/easy-game.png 0644"
 for size in 16 22 24 32 48 64 128 256; do
@@ -77,11 +77,11 @@ dpkg-deb -x "$deb" "$ROOT"
 
 # ---- the programs, as installed
 for program in cellwright cellwright-gen; do
-    check "$program is stripped" grep -q ', stripped' <<<"$(file -b "$ROOT/usr/bin/$program")"
+    check "$program is stripped" grep -q ', stripped' <<<"$(file -b "$ROOT/usr/games/$program")"
 done
-run "$ROOT/usr/bin/cellwright" --version
+run "$ROOT/usr/games/cellwright" --version
 check "the installed cellwright --version prints 'cellwright $VERSION'" test "$status:$out" = "0:cellwright $VERSION"
-run "$ROOT/usr/bin/cellwright-gen" easy --seed 7
+run "$ROOT/usr/games/cellwright-gen" easy --seed 7
 check "the installed cellwright-gen prints a puzzle" grep -qxE '[1-9.]{81}' <<<"$out"
 
 # ---- icons: a PNG of its folder's size in every hicolor size
@@ -102,8 +102,10 @@ check "the scalable icon is an SVG drawing" grep -q '<svg' "$ROOT/usr/share/icon
 desktop="$ROOT/usr/share/applications/cellwright.desktop"
 check "desktop-file-validate accepts the launcher entry: $(desktop-file-validate "$desktop" 2>&1)" \
     test -z "$(desktop-file-validate "$desktop" 2>&1)"
-exec_program=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
-check "the launcher runs a program the package installs (Exec=$exec_program)" test -x "$ROOT/usr/bin/$exec_program"
+# By its full path: a desktop session's PATH may lack /usr/games.
+exec_line=$(sed -n 's/^Exec=//p' "$desktop")
+check "the launcher runs /usr/games/cellwright, which the package installs (Exec=$exec_line)" \
+    test "$exec_line" = /usr/games/cellwright -a -x "$ROOT/usr/games/cellwright"
 check "the launcher's icon is the one installed" test "$(sed -n 's/^Icon=//p' "$desktop")" = cellwright
 
 # ---- AppStream metainfo
@@ -130,7 +132,7 @@ check "the metainfo asks for a pointer, a keyboard and a screen at least 768 pix
     test "$(tag control | sort | tr '\n' ' ')$(tag display_length)$(grep -oE '<display_length compare="ge">' "$metainfo")" = \
         'keyboard pointing 768<display_length compare="ge">'
 check "the metainfo's binaries are the installed ones" \
-    test "$(tag binary | sort | tr '\n' ' ')" = "$(ls "$ROOT/usr/bin" | sort | tr '\n' ' ')"
+    test "$(tag binary | sort | tr '\n' ' ')" = "$(ls "$ROOT/usr/games" | sort | tr '\n' ' ')"
 check "the metainfo has a content rating" grep -q '<content_rating type="oars-1.1"' "$metainfo"
 check "the metainfo's release is $VERSION" grep -qE "<release version=\"$VERSION\" date=\"[0-9]{4}-[0-9]{2}-[0-9]{2}\"" "$metainfo"
 shot="$ROOT/usr/share/cellwright/screenshots/easy-game.png"
@@ -149,7 +151,7 @@ for page in cellwright cellwright-gen; do
     check "lexgrog reads the NAME line of $page.6" lexgrog "$file" >/dev/null
     text=$(MANWIDTH=200 man -l "$file" 2>/dev/null)
     check "$page.6 shows version $VERSION" grep -qE "Cellwright $VERSION" <<<"$(tail -n1 <<<"$text")"
-    run "$ROOT/usr/bin/$page" --help
+    run "$ROOT/usr/games/$page" --help
     options_section=$(sed -n '/^OPTIONS/,/^[A-Z]/p' <<<"$text")
     check "$page.6 and $page --help list the same options: $(diff <(options_in "$out") <(options_in "$options_section") | grep '^[<>]' | tr '\n' ' ')" \
         test "$(options_in "$out")" = "$(options_in "$options_section")"
@@ -158,6 +160,6 @@ for page in cellwright cellwright-gen; do
 done
 readme_usage=$(grep -m1 -E '^cellwright-gen grid' "$SOURCE/README.md")
 check "the README shows the usage line of cellwright-gen --help ($readme_usage)" \
-    test "usage: $readme_usage" = "$(head -n1 <<<"$("$ROOT/usr/bin/cellwright-gen" --help)")"
+    test "usage: $readme_usage" = "$(head -n1 <<<"$("$ROOT/usr/games/cellwright-gen" --help)")"
 
 finish
