@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Builds the Debian package from this build folder, unpacks it into a scratch root and checks
-# what a player's machine would get: every file in its place with the right owner and mode, the
-# control fields, the launcher entry, the AppStream metainfo and the manual pages (validated with
-# the tools the desktop and Debian use), and that the pages say what the programs and the README
-# say. Needs no root: dpkg-deb -x only unpacks.
+# Builds the Debian package from this build folder, has lintian judge it, unpacks it into a scratch
+# root and checks what a player's machine would get: every file in its place with the right owner
+# and mode, the control fields, the copyright file and the changelog, the launcher entry, the
+# AppStream metainfo and the manual pages (validated with the tools the desktop and Debian use),
+# and that the pages say what the programs and the README say. Needs no root: dpkg-deb -x only
+# unpacks.
 #   check-package.sh BUILD_DIR SOURCE_DIR VERSION APPSTREAM_ID
 set -uo pipefail
 BUILD=$1
@@ -12,7 +13,7 @@ VERSION=$3
 APPID=$4
 . "$(dirname "$0")/common.sh"
 
-for tool in cpack dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli man lexgrog file; do
+for tool in cpack dpkg-deb dpkg-shlibdeps dpkg-parsechangelog lintian desktop-file-validate appstreamcli man lexgrog file; do
     command -v "$tool" >/dev/null || { echo "FAIL: '$tool' is missing (scripts/install-deps.sh)"; exit 1; }
 done
 
@@ -30,6 +31,14 @@ arch=$(dpkg --print-architecture)
 check "one package, named cellwright_${VERSION}-1_$arch.deb (got ${debs[*]##*/})" \
     test "${#debs[@]}:${debs[0]##*/}" = "1:cellwright_${VERSION}-1_$arch.deb"
 deb=${debs[0]}
+
+# ---- lintian, as Debian's archive runs it: no error and no warning. The package overrides one
+# tag (packaging/lintian-overrides); any other override would hide a finding.
+lintian --pedantic --info --show-overrides "$deb" >"$WORK/lintian.log" 2>/dev/null
+check "lintian reports no error and no warning: $(grep -E '^[EW]: ' "$WORK/lintian.log" | tr '\n' ' ')" \
+    test -z "$(grep -E '^[EW]: ' "$WORK/lintian.log")"
+check "lintian overrides nothing but initial-upload-closes-no-bugs: $(grep '^O: ' "$WORK/lintian.log" | tr '\n' ' ')" \
+    test "$(grep '^O: ' "$WORK/lintian.log" | cut -d' ' -f3 | sort -u)" = initial-upload-closes-no-bugs
 
 # ---- control fields
 field() { dpkg-deb -f "$deb" "$1"; }
@@ -52,7 +61,10 @@ check "the package has no maintainer scripts to leave anything behind" \
 expected="./usr/games/cellwright 0755
 ./usr/games/cellwright-gen 0755
 ./usr/share/applications/cellwright.desktop 0644
-./usr/share/cellwright/screenshots/easy-game.png 0644"
+./usr/share/cellwright/screenshots/easy-game.png 0644
+./usr/share/doc/cellwright/changelog.Debian.gz 0644
+./usr/share/doc/cellwright/copyright 0644
+./usr/share/lintian/overrides/cellwright 0644"
 for size in 16 22 24 32 48 64 128 256; do
     expected+=$'\n'"./usr/share/icons/hicolor/${size}x$size/apps/cellwright.png 0644"
 done
@@ -142,6 +154,29 @@ check "the screenshot is https, under this version, named as the installed one (
 shot_size=$(png_size "$shot")
 check "the screenshot's stated size is the picture's size, $shot_size" \
     grep -qF "width=\"${shot_size%x*}\" height=\"${shot_size#*x}\"" <<<"$image"
+
+# ---- Debian's copyright file and changelog
+copyright="$ROOT/usr/share/doc/cellwright/copyright"
+check "the copyright file is in the machine-readable format 1.0" \
+    test "$(head -n1 "$copyright")" = "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/"
+# Each Files paragraph's pattern, marked with ! unless it is Cellwright Games' under Expat.
+files_paragraphs=$(awk -v RS= '/^Files:/ {
+    print $2 ((/\nCopyright: [0-9-]+ Cellwright Games\n/ && /\nLicense: Expat(\n|$)/) ? "" : "!") }' "$copyright" | tr '\n' ' ')
+check "the copyright file covers the code and the project's own images and sounds, Cellwright Games' under Expat ($files_paragraphs)" \
+    test "$files_paragraphs" = "* resources/* "
+# The licence text as the copyright file has it (its stand-alone paragraph, unindented) and as
+# LICENSE has it below the copyright line: the same words.
+license_text=$(awk -v RS= '/^License: Expat\n/' "$copyright" | sed -n '2,$p' | sed -n '/^[^ ]/q; s/^ //; s/^\.$//; p')
+check "the copyright file's licence text is LICENSE's" \
+    test "$license_text" = "$(sed -n '/^Permission is hereby granted/,$p' "$SOURCE/LICENSE")"
+check "LICENSE is the MIT licence of Cellwright Games" \
+    grep -qxE 'Copyright \(c\) [0-9]{4}(-[0-9]{4})? Cellwright Games' "$SOURCE/LICENSE"
+changelog="$WORK/changelog.Debian"
+gzip -dc "$ROOT/usr/share/doc/cellwright/changelog.Debian.gz" >"$changelog"
+release_date=$(grep -oE "<release version=\"$VERSION\" date=\"[0-9-]+\"" "$metainfo" | grep -oE '[0-9]{4}-[0-9]{2}-[0-9]{2}')
+entry="$(dpkg-parsechangelog -l "$changelog" -S Version) of $(date -u -d "@$(dpkg-parsechangelog -l "$changelog" -S Timestamp)" +%F) by $(dpkg-parsechangelog -l "$changelog" -S Maintainer)"
+check "the changelog's entry is $VERSION-1 of the release's date by the package's maintainer (got $entry)" \
+    test "$entry" = "$VERSION-1 of $release_date by $(field Maintainer)"
 
 # ---- manual pages: render without a warning, index for apropos, and match --help and the README
 for page in cellwright cellwright-gen; do
