@@ -14,6 +14,8 @@ PACKAGES=(
   fonts-liberation fonts-dejavu-core
   xvfb xdotool x11-utils x11-xkb-utils imagemagick sox poppler-utils
   dpkg-dev desktop-file-utils appstream man-db file librsvg2-bin
+  # the package test checks the built .deb against Debian policy as the archive does
+  lintian
   # the generator the benchmarks compare with
   qqwing
   # the desktops the real-window tests run the game on, and what the frame speaks X11 with
