@@ -48,6 +48,9 @@ class CAccessibleItems {
         for (const auto& entry : m_ids) {
             QAccessible::deleteAccessibleInterface(entry.second);
         }
+        if (m_announcement != 0) {
+            QAccessible::deleteAccessibleInterface(m_announcement);
+        }
     }
     CAccessibleItems(const CAccessibleItems&) = delete;
     CAccessibleItems& operator=(const CAccessibleItems&) = delete;
@@ -81,6 +84,8 @@ class CAccessibleItems {
     void Notify();
     // The item being announced as gone, which answers as valid until then.
     int Departing() const { return m_departing; }
+    // Says the text at once, wherever the focus is.
+    void Announce(const QString& text);
     // The view got the keyboard focus back: its focus item is announced again.
     void FocusRegained() {
         m_focus = -1;
@@ -97,6 +102,7 @@ class CAccessibleItems {
     std::map<int, QString> m_names;
     int m_focus = -1;
     int m_departing = -1;
+    QAccessible::Id m_announcement = 0;
 };
 
 // One item of a view: a table, a cell, a button or a text.
@@ -295,6 +301,31 @@ class CAccessibleElement : public QAccessibleInterface,
     int m_id;
 };
 
+// What is said at once without moving the focus: a notification that shows with its text (there
+// is no announcement event in Qt before 6.8; screen readers speak a notification that appears).
+class CAccessibleAnnouncement : public QAccessibleInterface {
+  public:
+    explicit CAccessibleAnnouncement(CAccessibleItems* items) : m_items(items) {}
+    bool isValid() const override { return true; }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override { return m_items->Widget()->window()->windowHandle(); }
+    QAccessibleInterface* parent() const override { return m_items->Item(0); }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QString text(QAccessible::Text t) const override { return t == QAccessible::Name ? m_text : QString(); }
+    void setText(QAccessible::Text, const QString&) override {}
+    QRect rect() const override { return QRect(); }
+    QAccessible::Role role() const override { return QAccessible::Notification; }
+    QAccessible::State state() const override { return QAccessible::State(); }
+
+    QString m_text;
+
+  private:
+    CAccessibleItems* m_items;
+};
+
 // The view widget itself: a client area whose children are the view's items. It reports the focus
 // only while no item holds it, so a screen reader follows the item instead.
 class CAccessibleView : public QAccessibleWidget {
@@ -425,22 +456,40 @@ void CAccessibleItems::Notify() {
             }
         }
     }
+    const int focus = FocusedItem();
     for (const auto& [id, name] : names) {
         const auto told = m_names.find(id);
         if (told != m_names.end() && told->second != name) {
             QAccessibleEvent event(Item(id), QAccessible::NameChanged);
             QAccessible::updateAccessibility(&event);
+            // Screen readers take a cell's new name for a table redrawing itself and keep quiet;
+            // what changed in the cell the player is on is said all the same.
+            CAccessibleItem item;
+            if (id == focus && focus == m_focus && Describe(id, &item) &&
+                item.role == CAccessibleRole::Cell) {
+                Announce(name);
+            }
         }
     }
     m_children = std::move(children);
     m_names = std::move(names);
 
-    const int focus = FocusedItem();
     if (focus >= 0 && focus != m_focus) {
         QAccessibleEvent event(Item(focus), QAccessible::Focus);
         QAccessible::updateAccessibility(&event);
     }
     m_focus = focus;
+}
+
+void CAccessibleItems::Announce(const QString& text) {
+    if (m_announcement == 0) {
+        m_announcement = QAccessible::registerAccessibleInterface(new CAccessibleAnnouncement(this));
+    }
+    auto* announcement =
+        static_cast<CAccessibleAnnouncement*>(QAccessible::accessibleInterface(m_announcement));
+    announcement->m_text = text;
+    QAccessibleEvent event(announcement, QAccessible::ObjectShow);
+    QAccessible::updateAccessibility(&event);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -1,5 +1,6 @@
 #include "platform/AfxInternal.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDialog>
 #include <QGroupBox>
@@ -145,21 +146,49 @@ void CDialog::Destroy() {
     m_widget = nullptr;
 }
 
+namespace {
+
+// While a dialog is built and filled it tells assistive technologies nothing: they meet it whole
+// when it shows. Otherwise every field filled and named is an event a screen reader works through
+// before it reads the dialog (about 200 for the own-numbers dialog, seconds of silence).
+class CQuietAccessibility {
+  public:
+    CQuietAccessibility() : m_quiet(QAccessible::isActive()) {
+        if (m_quiet)
+            m_previous = QAccessible::installUpdateHandler([](QAccessibleEvent*) {});
+    }
+    ~CQuietAccessibility() {
+        if (m_quiet)
+            QAccessible::installUpdateHandler(m_previous);
+    }
+    CQuietAccessibility(const CQuietAccessibility&) = delete;
+    CQuietAccessibility& operator=(const CQuietAccessibility&) = delete;
+
+  private:
+    bool m_quiet;
+    QAccessible::UpdateHandler m_previous = nullptr;
+};
+
+} // namespace
+
 int CDialog::DoModal() {
     if (!Template() || !qApp)
         return -1;
     CModalCover cover;
-    Destroy();
-    Build();
-    m_ended = false;
-    m_result = IDCANCEL;
-    if (OnInitDialog()) {
-        for (QWidget* w : m_dialog->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-            if (w->focusPolicy() == Qt::StrongFocus && w->isEnabled()) {
-                w->setFocus(Qt::TabFocusReason);
-                if (auto* edit = qobject_cast<QLineEdit*>(w))
-                    edit->selectAll();
-                break;
+    {
+        CQuietAccessibility quiet;
+        Destroy();
+        Build();
+        m_ended = false;
+        m_result = IDCANCEL;
+        if (OnInitDialog()) {
+            for (QWidget* w : m_dialog->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+                if (w->focusPolicy() == Qt::StrongFocus && w->isEnabled()) {
+                    w->setFocus(Qt::TabFocusReason);
+                    if (auto* edit = qobject_cast<QLineEdit*>(w))
+                        edit->selectAll();
+                    break;
+                }
             }
         }
     }

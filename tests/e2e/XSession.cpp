@@ -194,6 +194,46 @@ bool CXSession::StartSessionBus(const QProcessEnvironment& base) {
     return true;
 }
 
+bool CXSession::StartAccessibilityBus() {
+    m_home = m_dir + "/home";
+    QDir().mkpath(m_home);
+    m_runtime = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/cellwright-run-XXXXXX");
+    if (!m_runtime->isValid()) {
+        return false;
+    }
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DBUS_SESSION_BUS_ADDRESS");
+    env.insert("HOME", m_home);
+    env.insert("XDG_RUNTIME_DIR", m_runtime->path());
+    env.insert("DISPLAY", m_display);
+    if (!StartSessionBus(env)) {
+        return false;
+    }
+    m_desktopEnvironment << "QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1";
+    return true;
+}
+
+int CXSession::RunClient(const QString& program, const QStringList& arguments, int milliseconds,
+                         QString* output) {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", m_clientDisplay);
+    for (const QString& entry : m_desktopEnvironment) {
+        env.insert(entry.section('=', 0, 0), entry.section('=', 1));
+    }
+    process.setProcessEnvironment(env);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    const bool finished = process.waitForStarted(5000) && process.waitForFinished(milliseconds);
+    if (!finished) {
+        process.kill();
+        process.waitForFinished(2000);
+    }
+    *output = QString::fromUtf8(process.readAll());
+    Note("--- " + program + " ---\n" + *output);
+    return finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
 bool CXSession::StartDesktop(const QString& kind) {
     m_desktop = kind;
     m_home = m_dir + "/home";

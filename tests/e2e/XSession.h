@@ -35,6 +35,13 @@ class CXSession {
     // come up.
     bool StartDesktop(const QString& kind);
     QString Desktop() const { return m_desktop; }
+    // A session bus of the session's own, on which the accessibility bus (at-spi2) starts when the
+    // program asks for it, with the program's accessibility switched on: what a screen reader sees.
+    // Everything the bus started goes with the session.
+    bool StartAccessibilityBus();
+    // Runs a program with the session's display and bus (a screen reader's script); its exit code,
+    // or -1 when it had not finished at the deadline. What it wrote goes to output and the notes.
+    int RunClient(const QString& program, const QStringList& arguments, int milliseconds, QString* output);
     // Starts the program with extra environment entries ("NAME=value"); false when it does not
     // come up (with its main window, when asked to wait for it) in time.
     bool StartProgram(const QStringList& environment = {}, bool waitForMainWindow = true);
