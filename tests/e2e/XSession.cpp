@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPainter>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -455,11 +456,32 @@ void CXSession::Keep(const QImage& image, const QString& label) {
     image.save(QString("%1/%2-%3.png").arg(m_dir).arg(++m_shots, 2, 10, QChar('0')).arg(label));
 }
 
+bool CXSession::WaitForWindowPicture(const QString& window, const QString& label,
+                                     const std::function<bool(const QImage&)>& check, int milliseconds) {
+    return WaitFor(label, check, milliseconds, [&] {
+        const QString info = ClientTool("xwininfo", {"-id", window});
+        const auto number = [&](const char* field) {
+            return QRegularExpression(QString(field) + R"(\s*(-?\d+))").match(info).captured(1).toInt();
+        };
+        QImage own;
+        own.loadFromData(RunToolOutput("import", {"-window", window, "png:-"}, m_clientDisplay), "PNG");
+        QImage screen(m_width, m_height, QImage::Format_RGB32);
+        screen.fill(Qt::black);
+        QPainter(&screen).drawImage(number("Absolute upper-left X:"), number("Absolute upper-left Y:"), own);
+        return own.isNull() ? QImage() : screen;
+    });
+}
+
 bool CXSession::WaitForScreen(const QString& label, const std::function<bool(const QImage&)>& check,
                               int milliseconds) {
+    return WaitFor(label, check, milliseconds, [this] { return GrabScreen(m_display); });
+}
+
+bool CXSession::WaitFor(const QString& label, const std::function<bool(const QImage&)>& check,
+                        int milliseconds, const std::function<QImage()>& grab) {
     QDeadlineTimer deadline(milliseconds);
     for (;;) {
-        const QImage image = GrabScreen(m_display);
+        const QImage image = grab();
         const bool ok = !image.isNull() && check(image);
         if (ok || deadline.hasExpired()) {
             Keep(image, label);

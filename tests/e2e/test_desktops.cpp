@@ -145,6 +145,8 @@ struct CBoard {
         return QRect(GridLeft(), view.top() + 11 * S() + 2, 9 * S(),
                      view.bottom() - view.top() - 11 * S() - 2);
     }
+    // The points panel in the top right corner.
+    QRect PointsPanel() const { return QRect(view.right() - 6 - 2 * S(), view.top() + 6, 2 * S(), S()); }
     // The caret's line in square (0, 0): two pixels right of and below the square's middle cell.
     QRect CaretLine() const {
         const int t = S() / 3;
@@ -334,38 +336,118 @@ INSTANTIATE_TEST_SUITE_P(Desktops, WindowManager,
 
 // --- the keyboard alone ------------------------------------------------------------------------------
 
-class KeyboardOnly : public Desktop, public ::testing::WithParamInterface<const char*> {};
-
-// The menu by Alt and the arrows, the own numbers typed field by field with Tab, OK by Return,
-// the solution typed at the caret; only DONE wants the mouse.
-TEST_P(KeyboardOnly, WholeGame) {
-    Start(GetParam() == QString("bare") ? QString() : QString(GetParam()), QSize(1280, 800));
-    ASSERT_TRUE(m_started);
-    ChooseOptionByKeys(2);
-    ASSERT_TRUE(m_x->WaitForWindow("^Input Your Own Numbers$")) << "the Options menu did not open the dialog";
-    QThread::msleep(300);
-    sudoku_check::Board board{};
-    for (int s = 0; s < 81; ++s) {
-        board[s] = kTestPuzzle[s / 9][s % 9] == '.' ? 0 : kTestPuzzle[s / 9][s % 9] - '0';
+class KeyboardOnly : public Desktop, public ::testing::WithParamInterface<const char*> {
+  protected:
+    // An own-numbers game of the test puzzle, chosen and typed in by keys alone.
+    void StartOwnNumbersGameByKeys() {
+        Start(GetParam() == QString("bare") ? QString() : QString(GetParam()), QSize(1280, 800));
+        ASSERT_TRUE(m_started);
+        ChooseOptionByKeys(2);
+        ASSERT_TRUE(m_x->WaitForWindow("^Input Your Own Numbers$"))
+            << "the Options menu did not open the dialog";
+        QThread::msleep(300);
+        m_x->Keys(KeysFillingTheTestPuzzle());
+        m_x->Keys({"Return"});
+        ASSERT_TRUE(FindBoard("own-numbers")) << "no board after OK";
     }
-    m_x->Keys(KeysFillingTheTestPuzzle());
-    m_x->Keys({"Return"});
-    ASSERT_TRUE(FindBoard("own-numbers")) << "no board after OK";
+    bool Shows(int r, int c, QRgb colour, const QString& label) {
+        return WaitFor(label,
+                       [&](const QImage& image) { return CountIn(image, m_board.Square(r, c), colour) > 0; });
+    }
+    QImage Points() { return m_x->Shot("points").copy(m_board.PointsPanel()); }
+};
 
+const QRgb kGreenNumeral = qRgb(0, 128, 128);
+const QRgb kBlueNumeral = qRgb(0, 0, 128);
+const QRgb kGrayPossible = qRgb(160, 160, 160);
+
+// A whole game without the mouse: the menu by Alt and the arrows, the own numbers typed field by
+// field with Tab, OK by Return; on the board a menu opened and shut with Escape, the possibles
+// bought with P, a numeral fixed with F and taken back with Backspace, the solution typed, DONE
+// by D and HOME by H.
+TEST_P(KeyboardOnly, WholeGame) {
+    StartOwnNumbersGameByKeys();
+    ASSERT_FALSE(HasFatalFailure());
+    m_x->Keys({"alt"});
+    QThread::msleep(300);
+    m_x->Keys({"Down"});
+    QThread::msleep(300);
+    m_x->Keys({"Escape"});
+    QThread::msleep(300);
+
+    // Square (0, 0) is empty; its answer is 5, among its possibles 2, 3 and 5.
+    const QImage start = Points();
+    m_x->Keys({"p"});
+    ASSERT_TRUE(Shows(0, 0, kGrayPossible, "bought")) << "P bought no possibles after a menu was shut";
+    const QImage bought = Points();
+    EXPECT_FALSE(bought == start) << "buying the possibles cost nothing";
+    m_x->Keys({"5"});
+    ASSERT_TRUE(Shows(0, 0, kGreenNumeral, "typed"));
+    const QImage typed = Points();
+    EXPECT_FALSE(typed == bought) << "the numeral cost nothing";
+    m_x->Keys({"f"});
+    ASSERT_TRUE(Shows(0, 0, kBlueNumeral, "fixed")) << "F did not fix the numeral";
+    m_x->Keys({"BackSpace", "f"}); // refused on a blue numeral; then unfixed
+    ASSERT_TRUE(Shows(0, 0, kGreenNumeral, "unfixed"));
+    m_x->Keys({"BackSpace"});
+    ASSERT_TRUE(WaitFor("removed", [&](const QImage& image) {
+        return CountIn(image, m_board.Square(0, 0), kGreenNumeral) == 0 &&
+               CountIn(image, m_board.Square(0, 0), kGrayPossible) > 0;
+    })) << "Backspace did not take the numeral back to the possibles";
+    EXPECT_TRUE(Points() == typed) << "fixing, unfixing or removing changed the points";
+
+    // The whole solution typed at the caret, the numeral at (0, 0) fixed.
     m_x->Keys(KeysTypingTheTestSolution());
+    m_x->Keys({"f"});
+    ASSERT_TRUE(Shows(0, 0, kBlueNumeral, "fixed-again"));
     ASSERT_TRUE(WaitFor("solved", [&](const QImage& image) {
         for (int s = 0; s < 81; ++s) {
-            if (board[s] == 0 && CountIn(image, m_board.Square(s / 9, s % 9), qRgb(0, 128, 128)) == 0) {
+            const QRect square = m_board.Square(s / 9, s % 9);
+            if (kTestPuzzle[s / 9][s % 9] == '.' && CountIn(image, square, kGreenNumeral) == 0 &&
+                CountIn(image, square, kBlueNumeral) == 0) {
                 return false;
             }
         }
         return true;
     })) << "the typed numerals did not all reach the board";
 
-    m_x->Click(m_board.Done().x(), m_board.Done().y());
+    m_x->Keys({"d"});
     EXPECT_TRUE(WaitFor("verdict", [&](const QImage& image) {
         return CountIn(image, m_board.MessageStrip(), qRgb(255, 0, 0)) > 50;
-    })) << "no verdict line after DONE";
+    })) << "no verdict line after D";
+    m_x->Keys({"h"});
+    EXPECT_TRUE(m_x->WaitForWindowPicture(m_window, "home", [this](const QImage& image) {
+        const QRect client = ClientRect(*m_x, m_window).intersected(image.rect());
+        const QRect footer(client.left(), client.bottom() - client.height() / 10, client.width(),
+                           client.height() / 10);
+        return CountIn(image, footer, qRgb(0, 151, 151)) > 20 &&
+               CountIn(image, footer, qRgb(255, 108, 32)) > 20;
+    })) << "H did not bring the home page";
+}
+
+// A menu opened with the mouse and shut without a choice, by Escape or by a click elsewhere,
+// leaves the keys to the board.
+TEST_P(KeyboardOnly, KeysReachTheBoardAfterAMenuIsShutWithoutAChoice) {
+    StartOwnNumbersGameByKeys();
+    ASSERT_FALSE(HasFatalFailure());
+    const QRect client = ClientRect(*m_x, m_window);
+    const QPoint file = client.topLeft() + QPoint(20, (m_board.view.top() - client.top()) / 2);
+    m_x->Click(file.x(), file.y());
+    QThread::msleep(400);
+    m_x->Keys({"Escape"});
+    QThread::msleep(300);
+    m_x->Keys({"5"});
+    EXPECT_TRUE(Shows(0, 0, kGreenNumeral, "after-escape")) << "a digit after Escape did not reach the board";
+
+    m_x->Click(file.x(), file.y());
+    QThread::msleep(400);
+    const QPoint title = m_board.view.topLeft() + QPoint(m_board.view.width() / 2, m_board.S() / 2);
+    m_x->Click(title.x(), title.y());
+    QThread::msleep(300);
+    m_x->Keys({"Right", "1"}); // square (0, 1) holds an original 8: the caret moves on first
+    m_x->Keys({"Right", "Right", "2"});
+    EXPECT_TRUE(Shows(0, 3, kGreenNumeral, "after-click"))
+        << "keys after a click elsewhere did not reach the board";
 }
 
 INSTANTIATE_TEST_SUITE_P(Desktops, KeyboardOnly, ::testing::Values("bare", "mutter"),
