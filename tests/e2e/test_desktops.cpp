@@ -492,8 +492,14 @@ TEST_F(Desktop, NumeralsAtDeviceResolutionOnATwoTimesScreen) {
     ASSERT_TRUE(m_started);
     ChooseOptionByKeys(0);
     ASSERT_TRUE(FindBoard("easy"));
-    const QImage shot = m_x->Shot("board");
+    // The board as it stands once the screen has settled: a picture taken while the window
+    // manager is still placing the window may catch it blank.
     const QRect grid = m_board.Grid();
+    QImage shot;
+    WaitFor("board", [&](const QImage& image) {
+        shot = image;
+        return CountIn(image, grid, qRgb(255, 0, 0)) > 2000;
+    });
     int inked = 0, mixed = 0;
     for (int y = grid.top() & ~1; y + 1 <= grid.bottom(); y += 2) {
         for (int x = grid.left() & ~1; x + 1 <= grid.right(); x += 2) {
