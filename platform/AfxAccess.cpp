@@ -462,11 +462,9 @@ void CAccessibleItems::Notify() {
         if (told != m_names.end() && told->second != name) {
             QAccessibleEvent event(Item(id), QAccessible::NameChanged);
             QAccessible::updateAccessibility(&event);
-            // Screen readers take a cell's new name for a table redrawing itself and keep quiet;
-            // what changed in the cell the player is on is said all the same.
-            CAccessibleItem item;
-            if (id == focus && focus == m_focus && Describe(id, &item) &&
-                item.role == CAccessibleRole::Cell) {
+            // Screen readers keep quiet at a new name of a table cell or a label, taking it for a
+            // redraw; what changed in the item the player is on is said all the same.
+            if (id == focus && focus == m_focus) {
                 Announce(name);
             }
         }

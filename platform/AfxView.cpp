@@ -1,4 +1,5 @@
 #include "platform/AfxInternal.h"
+#include "platform/AfxX11.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -432,8 +433,9 @@ void AfxFocusMainView() {
         if (view && view->Widget() && view->Widget()->isVisible()) {
             // Where no window manager hands the keyboard back (a bare X server), the window takes
             // it itself: keys would otherwise reach it only while the pointer is over it, and
-            // nothing in it would count as focused.
-            if (!view->Widget()->window()->isActiveWindow())
+            // nothing in it would count as focused. A window manager decides for itself, also
+            // when the player has gone to another program meanwhile.
+            if (!view->Widget()->window()->isActiveWindow() && !AfxWindowManagerRunning())
                 view->Widget()->window()->activateWindow();
             view->Widget()->setFocus(Qt::OtherFocusReason);
         }

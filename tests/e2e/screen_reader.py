@@ -94,6 +94,13 @@ def names_changed(since, role):
     return [e[2] for e in EVENTS[since:] if e[0] == "object:property-change:accessible-name" and e[1] == role]
 
 
+def notified(since, name):
+    """Whether a notification with that name showed after `since`: what screen readers speak
+    when a label or a table cell they would keep quiet about changes under the focus."""
+    return any(e[0] == "object:state-changed:showing" and e[1] == "notification" and e[2] == name
+               for e in EVENTS[since:])
+
+
 def cell_name(r, c, content):
     return "Row %d, column %d: %s" % (r + 1, c + 1, content)
 
@@ -134,6 +141,7 @@ def main():
     turned = wait_for(lambda: names_changed(mark, "label"), "a name change at Page Down")[-1]
     if not turned.startswith("Page 2 of "):
         fail("after Page Down the page reads %r" % turned[:40])
+    wait_for(lambda: notified(mark, turned), "the turned page said as a notification")
     keys("Prior")
     wait_for(lambda: any(n.startswith("Page 1 of ") for n in names_changed(mark, "label")), "page 1 again")
     note("home page: %d lines read, turned to page 2 and back" % page.count("\n"))
@@ -217,10 +225,7 @@ def main():
             expect(name, cell_name(0, 0, content), "cell 1,1 after " + key)
         elif "possibles" not in name or answer not in name.split("possibles")[1]:
             fail("cell 1,1 after %s reads %r" % (key, name))
-        # Screen readers keep quiet at a table cell's new name: the change is also shown as a
-        # notification, which they speak.
-        wait_for(lambda: [e for e in EVENTS[mark:] if e[0] == "object:state-changed:showing" and
-                          e[1] == "notification" and e[2] == name], "a notification of %r" % name)
+        wait_for(lambda: notified(mark, name), "a notification of %r" % name)
         heard.append(name)
     note("cell 1,1 heard as: " + " | ".join(heard))
 
