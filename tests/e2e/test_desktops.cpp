@@ -175,15 +175,18 @@ class Desktop : public ::testing::Test {
         }
         ASSERT_TRUE(m_x->StartProgram(environment));
         m_window = m_x->MainWindow();
-        // Up once the home page shows its footer prompts (teal on the left, orange on the right).
-        ASSERT_TRUE(WaitFor("home", [this](const QImage& image) {
-            const QRect client = ClientRect(*m_x, m_window).intersected(image.rect());
-            const QRect footer(client.left(), client.bottom() - client.height() / 10, client.width(),
-                               client.height() / 10);
-            return CountIn(image, footer, qRgb(0, 151, 151)) > 20 &&
-                   CountIn(image, footer, qRgb(255, 108, 32)) > 20;
-        })) << "no home page";
+        ASSERT_TRUE(WaitFor("home", [this](const QImage& image) { return ShowsHomePage(image); }))
+            << "no home page";
         m_started = true;
+    }
+
+    // The home page shows its footer prompts: teal on the left, orange on the right.
+    bool ShowsHomePage(const QImage& image) {
+        const QRect client = ClientRect(*m_x, m_window).intersected(image.rect());
+        const QRect footer(client.left(), client.bottom() - client.height() / 10, client.width(),
+                           client.height() / 10);
+        return CountIn(image, footer, qRgb(0, 151, 151)) > 20 &&
+               CountIn(image, footer, qRgb(255, 108, 32)) > 20;
     }
 
     bool WaitFor(const QString& label, const std::function<bool(const QImage&)>& check, int ms = 8000) {
@@ -417,11 +420,7 @@ TEST_P(KeyboardOnly, WholeGame) {
     })) << "no verdict line after D";
     m_x->Keys({"h"});
     EXPECT_TRUE(m_x->WaitForWindowPicture(m_window, "home", [this](const QImage& image) {
-        const QRect client = ClientRect(*m_x, m_window).intersected(image.rect());
-        const QRect footer(client.left(), client.bottom() - client.height() / 10, client.width(),
-                           client.height() / 10);
-        return CountIn(image, footer, qRgb(0, 151, 151)) > 20 &&
-               CountIn(image, footer, qRgb(255, 108, 32)) > 20;
+        return ShowsHomePage(image);
     })) << "H did not bring the home page";
 }
 
