@@ -6,8 +6,9 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins
-  # The sound tests' private server with a null sink, and parec to record its monitor. Qt
-  # Multimedia's audio output itself talks to the server through libpulse0, which it depends on.
+  # The sound cues go to the desktop's sound server through libpulse.
+  libpulse-dev
+  # The sound tests' private server with a null sink, and parec to record its monitor.
   pulseaudio pulseaudio-utils
   libgl-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
