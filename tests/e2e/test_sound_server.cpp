@@ -1,11 +1,13 @@
 // What a player hears: a private sound server's null sink, its monitor recorded while the game's
 // own player plays cues (through a small script program, and in the real window at the end of a
-// won game), then the recording searched for the cues sample by sample.
+// won game), then the recording searched for the cues sample by sample. Every case runs on both
+// servers players have: PulseAudio, and PipeWire with its PulseAudio server.
 
 #include <gtest/gtest.h>
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QThread>
 
@@ -46,11 +48,14 @@ struct CScriptRun {
     CSignal heard;
 };
 
-CScriptRun RunCueScript(const QStringList& steps, const QStringList& environment) {
-    CScriptRun run;
-    QProcess script;
+// Starts the cue script; FinishCueScript waits for its end and reads what it printed.
+void StartCueScript(QProcess& script, const QStringList& steps, const QStringList& environment) {
     script.setProcessEnvironment(EnvironmentWith(environment));
     script.start(CELLWRIGHT_CUE_SCRIPT, steps);
+}
+
+CScriptRun FinishCueScript(QProcess& script) {
+    CScriptRun run;
     if (script.waitForFinished(30000) && script.exitStatus() == QProcess::NormalExit) {
         run.exitCode = script.exitCode();
     }
@@ -62,8 +67,16 @@ CScriptRun RunCueScript(const QStringList& steps, const QStringList& environment
     return run;
 }
 
-class SoundServer : public ::testing::Test {
+CScriptRun RunCueScript(const QStringList& steps, const QStringList& environment) {
+    QProcess script;
+    StartCueScript(script, steps, environment);
+    return FinishCueScript(script);
+}
+
+class SoundServer : public ::testing::TestWithParam<CServerKind> {
   protected:
+    SoundServer() : m_server(GetParam()) {}
+
     void SetUp() override {
         ASSERT_TRUE(m_server.Start()) << qPrintable(m_server.Log());
         ASSERT_TRUE(m_server.StartRecording()) << qPrintable(m_server.Log());
@@ -78,6 +91,11 @@ class SoundServer : public ::testing::Test {
 
     CSoundServer m_server;
 };
+
+INSTANTIATE_TEST_SUITE_P(On, SoundServer, ::testing::Values(CServerKind::PulseAudio, CServerKind::PipeWire),
+                         [](const ::testing::TestParamInfo<CServerKind>& server) {
+                             return server.param == CServerKind::PulseAudio ? "PulseAudio" : "PipeWire";
+                         });
 
 // One cue, then another asked for `spacing` seconds later while the first still sounds: the first
 // is heard up to the second's onset, the second alone from there to its end, then nothing.
@@ -103,19 +121,19 @@ void ExpectTheSecondCutsTheFirstOff(const CScriptRun& run, int firstId, int seco
 }
 
 // Asked for while the swoosh still sounds, the brrr stops it.
-TEST_F(SoundServer, ABrrrStopsTheSwooshStillSounding) {
+TEST_P(SoundServer, ABrrrStopsTheSwooshStillSounding) {
     ExpectTheSecondCutsTheFirstOff(RunScript({"102", "+200", "103", "+700"}), kSoundWrong, kSoundForbidden);
 }
 
 // A second brrr 0.1 s after the first starts it again: the whole lasts the spacing plus one brrr.
-TEST_F(SoundServer, ASecondBrrrStartsItAgain) {
+TEST_P(SoundServer, ASecondBrrrStartsItAgain) {
     ExpectTheSecondCutsTheFirstOff(RunScript({"103", "+100", "103", "+600"}), kSoundForbidden,
                                    kSoundForbidden);
 }
 
 // The cues are ready before their first use: the first brrr is heard as soon after its call as
 // the second one after its own, and whole.
-TEST_F(SoundServer, TheFirstCueIsNeitherLateNorCut) {
+TEST_P(SoundServer, TheFirstCueIsNeitherLateNorCut) {
     const CScriptRun run = RunScript({"103", "+700", "103", "+500"});
     EXPECT_EQ(run.exitCode, 0) << "the script did not end cleanly after its sounds";
     ASSERT_EQ(run.asked.size(), 2u);
@@ -144,9 +162,9 @@ TEST(NoSoundServer, EveryCallReturnsAtOnceAndTheProgramEndsCleanly) {
     EXPECT_LT(run.asked[1] - run.asked[0], 1.0) << "waited for a foghorn nobody can hear";
 }
 
-// A won game in the real window: the verdict's two foghorns back to back, each whole, and File >
-// Exit then ends the program with 0.
-TEST_F(SoundServer, WonGameFoghornsBackToBackThenFileExit) {
+// A won game in the real window: the verdict's two foghorns back to back, each whole, nothing but
+// silence after them, and File > Exit then ends the program with 0.
+TEST_P(SoundServer, WonGameFoghornsBackToBackThenFileExit) {
     CXSession x("SoundServer.WonGame");
     ASSERT_TRUE(x.StartServer(1024, 768));
     ASSERT_TRUE(x.StartProgram(m_server.ClientEnvironment()));
@@ -210,6 +228,11 @@ TEST_F(SoundServer, WonGameFoghornsBackToBackThenFileExit) {
     EXPECT_LT(gap, 0.3) << "a gap between the foghorns";
     EXPECT_LT(Unexplained(heard, foghorn, two, two + kSwitch, two + foghorn.Seconds()), kClean)
         << "the second foghorn was not heard whole and alone";
+    const double end = two + foghorn.Seconds() + kSwitch;
+    std::printf("after the last cue, %.2f s to the end of the recording: loudest 10 ms %.4f\n",
+                heard.Seconds() - end, Loudest(heard, end));
+    EXPECT_GT(heard.Seconds() - end, 0.5) << "the recording ended with the second foghorn";
+    EXPECT_LT(Loudest(heard, end), kSilent) << "something sounded after the foghorns";
     EXPECT_EQ(exitCode, 0) << "File > Exit did not end the program cleanly after its sounds";
     if (HasFailure()) {
         x.KeepArtifacts();
