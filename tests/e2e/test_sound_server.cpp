@@ -40,6 +40,16 @@ double FirstOnset(const CSignal& recording, const CSignal& cue, double from = 0)
     return sound < 0 ? -1 : FindCue(recording, cue, 0.1, std::max(from, sound - 0.15), sound + 0.03).onset;
 }
 
+// The cue as the first sound of the recording, whole and alone.
+void ExpectFirstAndWhole(const CSignal& recording, int id, const char* what) {
+    const CSignal cue = CueAsHeard(id, kRate);
+    const double onset = FirstOnset(recording, cue);
+    ASSERT_GE(onset, 0) << what << " was not heard";
+    const double unexplained = Unexplained(recording, cue, onset, onset, onset + cue.Seconds());
+    std::printf("%s at %.3f s, unexplained %.3f\n", what, onset, unexplained);
+    EXPECT_LT(unexplained, kClean) << what << " was not heard whole";
+}
+
 // One run of the cue script: its exit code (-1: crashed or hung), when it asked for each cue
 // (seconds since it began) and what the server's monitor heard meanwhile.
 struct CScriptRun {
@@ -87,6 +97,28 @@ class SoundServer : public ::testing::TestWithParam<CServerKind> {
         QThread::msleep(300); // the last cue's way to the monitor
         run.heard = {kRate, m_server.StopRecording()};
         return run;
+    }
+
+    // The server's list of streams once it lists one (empty at the deadline), or once it lists
+    // none (whether it does).
+    QString WaitForStream() {
+        QString streams;
+        WaitForStreams(true, &streams);
+        return streams;
+    }
+    bool WaitForStreams(bool some, QString* streams = nullptr) {
+        QDeadlineTimer deadline(5000);
+        while (!deadline.hasExpired()) {
+            const QString list = QString::fromUtf8(m_server.Pactl({"list", "sink-inputs"}));
+            if (list.contains("Sink Input #") == some && !list.isEmpty()) {
+                if (streams != nullptr) {
+                    *streams = list;
+                }
+                return true;
+            }
+            QThread::msleep(20);
+        }
+        return false;
     }
 
     CSoundServer m_server;
@@ -149,6 +181,103 @@ TEST_P(SoundServer, TheFirstCueIsNeitherLateNorCut) {
     EXPECT_LT(late, 0.06) << "the first brrr came late";
     EXPECT_LT(Unexplained(run.heard, brrr, first, first, first + brrr.Seconds()), kClean)
         << "the first brrr was cut";
+}
+
+// While a cue plays, the desktop's mixer lists it by the game's name and icon, with a media role, on
+// the default output; when it has ended, its stream is gone. Then the player chooses another
+// output, as the desktop's settings do when headphones are picked: the next cue plays there, and
+// nothing more on the old one.
+TEST_P(SoundServer, TheMixerShowsTheGameAndTheNextCuePlaysOnTheChosenOutput) {
+    const QString other = "cellwright_other";
+    ASSERT_TRUE(m_server.AddSink(other)) << qPrintable(m_server.Log());
+    ASSERT_TRUE(m_server.StartRecording(other)) << qPrintable(m_server.Log());
+    QProcess script;
+    StartCueScript(script, {"=101", "+1000", "103", "+600"}, m_server.ClientEnvironment());
+    const QString streams = WaitForStream();
+    const QString sinks = QString::fromUtf8(m_server.Pactl({"list", "short", "sinks"}));
+    const bool ended = WaitForStreams(false);
+    ASSERT_TRUE(m_server.SetDefaultSink(other)) << qPrintable(m_server.Log());
+    const CScriptRun run = FinishCueScript(script);
+    QThread::msleep(300); // the last cue's way to the monitor
+    const CSignal old{kRate, m_server.StopRecording()}, chosen{kRate, m_server.StopRecording(other)};
+
+    for (const QString& line : streams.split('\n')) {
+        if (QRegularExpression(R"(Sink:|application\.name|application\.icon_name|media\.role)")
+                .match(line)
+                .hasMatch()) {
+            std::printf("%s\n", qPrintable(line.trimmed()));
+        }
+    }
+    for (const char* property : {R"(application.name = "Cellwright")",
+                                 R"(application.icon_name = "cellwright")", R"(media.role = "game")"}) {
+        EXPECT_TRUE(streams.contains(property)) << property << " is not among the stream's properties";
+    }
+    const QString sink = QRegularExpression(R"(\n\s*Sink: (\d+))").match(streams).captured(1);
+    const QString defaultSink =
+        QRegularExpression("(?:^|\n)(\\d+)\\s+" + CSoundServer::kSink + "\\s").match(sinks).captured(1);
+    EXPECT_FALSE(sink.isEmpty());
+    EXPECT_EQ(sink, defaultSink) << "the cue did not play on the default output";
+    EXPECT_TRUE(ended) << "the foghorn's stream was still there a second after it had ended";
+    EXPECT_EQ(run.exitCode, 0);
+
+    const CSignal foghorn = CueAsHeard(kSoundCorrect, kRate);
+    const double one = FirstOnset(old, foghorn);
+    ASSERT_GE(one, 0) << "the foghorn was not heard on the default output";
+    ExpectFirstAndWhole(chosen, kSoundForbidden, "the brrr on the chosen output");
+    const double afterFoghorn = one + foghorn.Seconds() + kSwitch;
+    std::printf("the old output after the foghorn: loudest 10 ms %.4f\n", Loudest(old, afterFoghorn));
+    EXPECT_LT(Loudest(old, afterFoghorn), kSilent) << "the brrr played on the old output";
+}
+
+// The server dies during the synchronous foghorn and starts again, as after a crash or an update
+// of the desktop's sound packages: the game goes on without waiting for it, and the next cue is
+// heard on the new server.
+TEST_P(SoundServer, KilledDuringTheFoghornAndStartedAgainTheNextCueIsHeard) {
+    QProcess script;
+    StartCueScript(script, {"=101", "+1500", "103", "+700"}, m_server.ClientEnvironment());
+    ASSERT_FALSE(WaitForStream().isEmpty()) << "the foghorn did not start";
+    QThread::msleep(500);
+    QElapsedTimer restart;
+    restart.start();
+    m_server.Kill();
+    ASSERT_TRUE(m_server.Start()) << qPrintable(m_server.Log());
+    ASSERT_TRUE(m_server.StartRecording()) << qPrintable(m_server.Log());
+    const double restarted = restart.elapsed() / 1000.0;
+    const CScriptRun run = FinishCueScript(script);
+    QThread::msleep(300); // the last cue's way to the monitor
+    const CSignal heard{kRate, m_server.StopRecording()};
+
+    EXPECT_EQ(run.exitCode, 0) << "the program did not end cleanly after the server's restart";
+    ASSERT_EQ(run.asked.size(), 2u);
+    EXPECT_LT(run.asked[1] - run.asked[0], CueAsHeard(kSoundCorrect, kRate).Seconds() + 1.5 + 0.15)
+        << "the synchronous foghorn held the program up after the server died";
+    std::printf("server back and recorded %.2f s after it was killed\n", restarted);
+    ExpectFirstAndWhole(heard, kSoundForbidden, "the brrr after the restart");
+}
+
+// A server that takes connections and requests and never answers them (stopped here, shortly after
+// the program started: before or after it connected): every call returns, a synchronous one within
+// its cue's length, and the program ends cleanly.
+TEST_P(SoundServer, AServerThatNeverAnswersHoldsNothingUp) {
+    QProcess script;
+    QElapsedTimer clock;
+    clock.start();
+    StartCueScript(script, {"+300", "=101", "102", "=103", "+100"}, m_server.ClientEnvironment());
+    QThread::msleep(150);
+    m_server.Freeze(true);
+    const CScriptRun run = FinishCueScript(script);
+    const double seconds = clock.elapsed() / 1000.0;
+    m_server.Freeze(false);
+
+    EXPECT_EQ(run.exitCode, 0);
+    ASSERT_EQ(run.asked.size(), 3u);
+    const double foghorn = CueAsHeard(kSoundCorrect, kRate).Seconds();
+    const double brrr = CueAsHeard(kSoundForbidden, kRate).Seconds();
+    std::printf("foghorn call %.3f s, brrr call %.3f s, the whole program %.2f s\n",
+                run.asked[1] - run.asked[0], run.asked[2] - run.asked[1], seconds);
+    EXPECT_LT(run.asked[1] - run.asked[0], foghorn + 0.1) << "the synchronous foghorn waited past its length";
+    EXPECT_LT(run.asked[2] - run.asked[1], 0.1) << "the asynchronous swoosh waited";
+    EXPECT_LT(seconds, 0.3 + foghorn + brrr + 0.1 + 3.0) << "the program took long to end";
 }
 
 // With no sound server every call returns (a synchronous one without waiting for a cue that nobody
