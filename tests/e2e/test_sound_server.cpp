@@ -99,18 +99,20 @@ class SoundServer : public ::testing::TestWithParam<CServerKind> {
         return run;
     }
 
-    // The server's list of streams once it lists one (empty at the deadline), or once it lists
-    // none (whether it does).
+    // The server's list of streams once it lists one playing on a sink (empty at the deadline), or
+    // once it lists none (whether it does). PipeWire lists a new stream before it is linked to a
+    // sink.
     QString WaitForStream() {
         QString streams;
         WaitForStreams(true, &streams);
         return streams;
     }
     bool WaitForStreams(bool some, QString* streams = nullptr) {
+        const QRegularExpression playing(R"(\n\s*Sink: (?!4294967295)\d+)");
         QDeadlineTimer deadline(5000);
         while (!deadline.hasExpired()) {
             const QString list = QString::fromUtf8(m_server.Pactl({"list", "sink-inputs"}));
-            if (list.contains("Sink Input #") == some && !list.isEmpty()) {
+            if (!list.isEmpty() && (some ? playing.match(list).hasMatch() : !list.contains("Sink Input #"))) {
                 if (streams != nullptr) {
                     *streams = list;
                 }
