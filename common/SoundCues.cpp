@@ -11,5 +11,8 @@ int PlaySoundCueSync(int id) {
 }
 
 void PreloadSoundCues() {
+    // The desktop's mixer is the player's only volume control: it shows the game by its name and
+    // the icon of its desktop entry.
+    AfxSetSoundIdentity({"Cellwright", "cellwright", "game"});
     AfxPreloadWaves({kSoundCorrect, kSoundWrong, kSoundForbidden});
 }

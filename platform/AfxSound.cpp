@@ -1,15 +1,16 @@
 #include "platform/AfxInternal.h"
 
-#include <QAudioDevice>
-#include <QAudioFormat>
-#include <QAudioSink>
 #include <QCoreApplication>
 #include <QFile>
-#include <QMediaDevices>
-#include <QThread>
 
+#include <pulse/pulseaudio.h>
+
+#include <chrono>
+#include <condition_variable>
 #include <map>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 bool AfxParseWave(const QByteArray& file, CWave* wave) {
     if (file.size() < 12 || !file.startsWith("RIFF") || file.mid(8, 4) != "WAVE")
@@ -51,94 +52,368 @@ bool AfxLoadWave(int id, CWave* wave) {
 
 namespace {
 
-// Each cue has its own sink in the cue's own format, so nothing is converted, and its whole
-// sound is handed to the server at once: the server knows the end, no feeding can fall behind,
-// and a synchronous wait needs no event loop.
+using Clock = std::chrono::steady_clock;
+
+// A cue as the server gets it: signed 16-bit, so that whatever the server pads an underrun with
+// is silence (a zero byte is a full-scale sample in unsigned 8-bit).
 struct CCue {
-    CWave wave;
-    std::unique_ptr<QAudioSink> sink;
+    pa_sample_spec spec{};
+    QByteArray pcm;
+    std::chrono::microseconds length{0};
 };
+
+CCue CueOf(const CWave& wave) {
+    CCue cue;
+    cue.spec.format = PA_SAMPLE_S16LE;
+    cue.spec.rate = uint32_t(wave.rate);
+    cue.spec.channels = uint8_t(wave.channels);
+    cue.length = std::chrono::microseconds(wave.DurationUs());
+    if (wave.bits == 16) {
+        cue.pcm = wave.pcm;
+        return cue;
+    }
+    cue.pcm.resize(wave.pcm.size() * 2);
+    for (qsizetype i = 0; i < wave.pcm.size(); ++i) {
+        const int sample = (static_cast<unsigned char>(wave.pcm[i]) - 128) * 256;
+        cue.pcm[2 * i] = char(sample & 0xFF);
+        cue.pcm[2 * i + 1] = char(sample >> 8 & 0xFF);
+    }
+    return cue;
+}
 
 // What the server keeps ahead of the speaker; short, so a cue starts at once and one that is
 // stopped goes quiet at once. The cue is written whole, so the stream cannot run dry.
-const int kLatencyMs = 40;
+const pa_usec_t kLatencyUs = 40 * PA_USEC_PER_MSEC;
+// A cue the server cannot start this soon after it was asked for (it is slow, restarting or not
+// answering) is dropped: heard later it would belong to nothing on the screen.
+const auto kStartWithin = std::chrono::milliseconds(500);
+// After the server went away it is looked for again, soon and then every few seconds.
+const auto kFirstRetry = std::chrono::milliseconds(250);
+const auto kLastRetry = std::chrono::milliseconds(2000);
 
-class CQtSoundPlayer : public ISoundPlayer {
+CSoundIdentity g_identity;
+
+// Plays the cues through libpulse, which both PulseAudio and PipeWire's PulseAudio server speak,
+// on libpulse's own thread. The game's thread never waits for the server: it hands a cue over
+// under that thread's lock and goes on, and the server's answers (stream made, cue drained,
+// connection lost) are handled there. Each cue is a stream of its own, connected to no device in
+// particular, so it plays on the output the player chose last; it is written whole as soon as the
+// server has made it and goes once drained, so nothing is left running dry. A lost connection is
+// made again in the background.
+class CPulsePlayer : public ISoundPlayer {
   public:
-    CQtSoundPlayer() : m_device(QMediaDevices::defaultAudioOutput()) {}
+    explicit CPulsePlayer(CSoundIdentity identity) : m_identity(std::move(identity)) {
+        if (m_identity.name.empty())
+            m_identity.name = QCoreApplication::applicationName().toStdString();
+        m_loop = pa_threaded_mainloop_new();
+        if (m_loop == nullptr)
+            return;
+        if (pa_threaded_mainloop_start(m_loop) < 0) {
+            pa_threaded_mainloop_free(m_loop);
+            m_loop = nullptr;
+            return;
+        }
+        CLock lock(m_loop);
+        pa_mainloop_api* api = pa_threaded_mainloop_get_api(m_loop);
+        timeval now{};
+        m_connectTimer = api->time_new(api, pa_gettimeofday(&now), OnConnectTimer, this);
+    }
+
+    ~CPulsePlayer() override {
+        if (m_loop == nullptr)
+            return;
+        {
+            CLock lock(m_loop);
+            pa_threaded_mainloop_get_api(m_loop)->time_free(m_connectTimer);
+            Release(m_pending);
+            Release(m_sounding);
+            DropContext(); // its streams' pending answers go with it
+        }
+        pa_threaded_mainloop_stop(m_loop);
+        pa_threaded_mainloop_free(m_loop);
+    }
+
+    CPulsePlayer(const CPulsePlayer&) = delete;
+    CPulsePlayer& operator=(const CPulsePlayer&) = delete;
 
     void Preload(int id) { Cue(id); }
 
     int Play(int id, bool synchronous) override {
-        CCue* cue = Cue(id);
-        if (cue == nullptr)
+        const CCue* cue = Cue(id);
+        if (cue == nullptr || m_loop == nullptr)
             return 0;
-        if (cue->sink == nullptr)
-            return 0; // no audio output: silent, and the game goes on
-        // Whatever else is still sounding stops; a cue that is still sounding starts again.
-        if (m_sounding != nullptr && m_sounding != cue)
-            m_sounding->sink->stop();
-        m_sounding = cue;
-        QIODevice* out = cue->sink->start();
-        if (out == nullptr || out->write(cue->wave.pcm) != cue->wave.pcm.size()) {
-            cue->sink->stop();
-            return 0;
+        const CRequest request{cue, ++m_serial, Clock::now()};
+        bool connected = false;
+        {
+            CLock lock(m_loop);
+            const pa_context_state_t state =
+                m_context ? pa_context_get_state(m_context) : PA_CONTEXT_UNCONNECTED;
+            connected = PA_CONTEXT_IS_GOOD(state);
+            if (state == PA_CONTEXT_READY) {
+                Start(request);
+            } else {
+                // Started when the server answers, if that is soon.
+                GiveUp(m_waiting);
+                m_waiting = request;
+                ConnectAfter(std::chrono::milliseconds(0));
+            }
         }
         if (synchronous)
-            WaitUntilHeard(*cue);
-        return 1;
+            WaitUntilHeard(request);
+        return connected ? 1 : 0;
     }
 
   private:
-    // The cue, read on first use; nullptr when it is missing.
-    CCue* Cue(int id) {
+    struct CLock {
+        explicit CLock(pa_threaded_mainloop* loop) : m_loop(loop) { pa_threaded_mainloop_lock(m_loop); }
+        ~CLock() { pa_threaded_mainloop_unlock(m_loop); }
+        CLock(const CLock&) = delete;
+        CLock& operator=(const CLock&) = delete;
+        pa_threaded_mainloop* m_loop;
+    };
+
+    // A cue asked for; serial 0 is none.
+    struct CRequest {
+        const CCue* cue = nullptr;
+        quint64 serial = 0;
+        Clock::time_point asked;
+    };
+
+    struct CStream {
+        pa_stream* stream = nullptr;
+        CRequest request;
+    };
+
+    // The last request that started playing or was given up, for a synchronous wait.
+    struct CSettled {
+        quint64 serial = 0;
+        bool started = false;
+        Clock::time_point at;
+    };
+
+    const CCue* Cue(int id) {
         auto it = m_cues.find(id);
         if (it != m_cues.end())
             return it->second.get();
-        auto cue = std::make_unique<CCue>();
-        if (!AfxLoadWave(id, &cue->wave)) {
-            m_cues[id] = nullptr;
-            return nullptr;
-        }
-        if (!m_device.isNull()) {
-            QAudioFormat format;
-            format.setSampleRate(cue->wave.rate);
-            format.setChannelCount(cue->wave.channels);
-            format.setSampleFormat(cue->wave.bits == 8 ? QAudioFormat::UInt8 : QAudioFormat::Int16);
-            cue->sink = std::make_unique<QAudioSink>(m_device, format);
-            cue->sink->setBufferSize(format.bytesForDuration(kLatencyMs * 1000));
-        }
+        CWave wave;
+        std::unique_ptr<CCue> cue;
+        if (AfxLoadWave(id, &wave))
+            cue = std::make_unique<CCue>(CueOf(wave));
         return (m_cues[id] = std::move(cue)).get();
     }
 
-    // Blocks for the cue's length from the moment the server had all of it. Every stream is
-    // heard the same time after its data arrives, so the next cue follows without a gap and
-    // cuts nothing off; the sink's own position report cannot be trusted for this (it stalls
-    // and jumps). The thread handles nothing meanwhile (no input, no painting), as a blocking
-    // call does.
-    static void WaitUntilHeard(const CCue& cue) {
-        QThread::usleep(static_cast<unsigned long>(cue.wave.DurationUs()));
+    // --- under the lock, on either thread -----------------------------------------------------
+
+    // Asks the server for the cue's stream; the cue is written once the server has made it. A
+    // cue still sounding goes on until then, so the next one follows without a gap.
+    void Start(const CRequest& request) {
+        Release(m_pending, true);
+        const CCue& cue = *request.cue;
+        pa_proplist* props = pa_proplist_new();
+        if (!m_identity.role.empty())
+            pa_proplist_sets(props, PA_PROP_MEDIA_ROLE, m_identity.role.c_str());
+        pa_stream* stream = pa_stream_new_with_proplist(m_context, "Sound cue", &cue.spec, nullptr, props);
+        pa_proplist_free(props);
+        if (stream == nullptr) {
+            Settle(request.serial, false);
+            return;
+        }
+        m_pending = {stream, request};
+        pa_stream_set_state_callback(stream, OnStreamState, this);
+        pa_buffer_attr attr;
+        attr.maxlength = attr.prebuf = attr.minreq = attr.fragsize = uint32_t(-1);
+        attr.tlength = uint32_t(pa_usec_to_bytes(kLatencyUs, &cue.spec));
+        if (pa_stream_connect_playback(stream, nullptr, &attr, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr) <
+            0)
+            Release(m_pending, true);
     }
 
-    QAudioDevice m_device;
+    // Ends the stream at once, cutting off what it has not played; `unplayed`: its cue never
+    // started.
+    void Release(CStream& s, bool unplayed = false) {
+        if (s.stream == nullptr)
+            return;
+        pa_stream_set_state_callback(s.stream, nullptr, nullptr);
+        pa_stream_disconnect(s.stream);
+        pa_stream_unref(s.stream);
+        if (unplayed)
+            Settle(s.request.serial, false);
+        s = CStream();
+    }
+
+    void GiveUp(CRequest& request) {
+        if (request.serial != 0)
+            Settle(request.serial, false);
+        request = CRequest();
+    }
+
+    void Settle(quint64 serial, bool started) {
+        std::lock_guard<std::mutex> guard(m_settledMutex);
+        if (serial < m_settled.serial)
+            return;
+        m_settled = {serial, started, Clock::now()};
+        m_settledChanged.notify_all();
+    }
+
+    void ConnectAfter(std::chrono::milliseconds delay) {
+        timeval at{};
+        pa_timeval_add(pa_gettimeofday(&at), pa_usec_t(delay.count()) * PA_USEC_PER_MSEC);
+        pa_threaded_mainloop_get_api(m_loop)->time_restart(m_connectTimer, &at);
+    }
+
+    void DropContext() {
+        if (m_context == nullptr)
+            return;
+        pa_context_set_state_callback(m_context, nullptr, nullptr);
+        pa_context_disconnect(m_context);
+        pa_context_unref(m_context);
+        m_context = nullptr;
+    }
+
+    // The server is gone, or was never there: what was to play is given up, and the server is
+    // looked for again.
+    void Lost() {
+        Release(m_pending, true);
+        Release(m_sounding);
+        GiveUp(m_waiting);
+        ConnectAfter(m_retry);
+        m_retry = std::min<std::chrono::milliseconds>(m_retry * 2, kLastRetry);
+    }
+
+    // --- on libpulse's thread -------------------------------------------------------------------
+
+    // Connects unless a connection is up or on its way. Never spawns a server: the desktop starts
+    // its own, and one that is missing is looked for again later.
+    static void OnConnectTimer(pa_mainloop_api* api, pa_time_event* timer, const timeval*, void* self) {
+        auto* player = static_cast<CPulsePlayer*>(self);
+        api->time_restart(timer, nullptr);
+        if (player->m_context != nullptr && PA_CONTEXT_IS_GOOD(pa_context_get_state(player->m_context)))
+            return;
+        player->DropContext();
+        // What the desktop's mixer shows for every stream of the program.
+        pa_proplist* props = pa_proplist_new();
+        pa_proplist_sets(props, PA_PROP_APPLICATION_NAME, player->m_identity.name.c_str());
+        if (!player->m_identity.iconName.empty())
+            pa_proplist_sets(props, PA_PROP_APPLICATION_ICON_NAME, player->m_identity.iconName.c_str());
+        player->m_context = pa_context_new_with_proplist(api, player->m_identity.name.c_str(), props);
+        pa_proplist_free(props);
+        if (player->m_context == nullptr) {
+            player->Lost();
+            return;
+        }
+        pa_context_set_state_callback(player->m_context, OnContextState, player);
+        if (pa_context_connect(player->m_context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0 &&
+            pa_context_get_state(player->m_context) != PA_CONTEXT_FAILED)
+            player->Lost(); // else its state callback did
+    }
+
+    static void OnContextState(pa_context* context, void* self) {
+        auto* player = static_cast<CPulsePlayer*>(self);
+        switch (pa_context_get_state(context)) {
+        case PA_CONTEXT_READY:
+            player->m_retry = kFirstRetry;
+            if (player->m_waiting.serial != 0 && Clock::now() - player->m_waiting.asked < kStartWithin)
+                player->Start(player->m_waiting);
+            else
+                player->GiveUp(player->m_waiting);
+            player->m_waiting = CRequest();
+            break;
+        case PA_CONTEXT_FAILED:
+        case PA_CONTEXT_TERMINATED:
+            player->Lost();
+            break;
+        default:
+            break;
+        }
+    }
+
+    static void OnStreamState(pa_stream* stream, void* self) {
+        auto* player = static_cast<CPulsePlayer*>(self);
+        const pa_stream_state_t state = pa_stream_get_state(stream);
+        if (stream == player->m_sounding.stream) {
+            if (!PA_STREAM_IS_GOOD(state))
+                player->Release(player->m_sounding);
+            return;
+        }
+        if (stream != player->m_pending.stream || state == PA_STREAM_CREATING)
+            return;
+        if (state != PA_STREAM_READY || Clock::now() - player->m_pending.request.asked >= kStartWithin) {
+            player->Release(player->m_pending, true);
+            return;
+        }
+        // The whole cue at once: the server knows where it ends, and nothing can fall behind.
+        const QByteArray& pcm = player->m_pending.request.cue->pcm;
+        if (pa_stream_write(stream, pcm.constData(), size_t(pcm.size()), nullptr, 0, PA_SEEK_RELATIVE) < 0) {
+            player->Release(player->m_pending, true);
+            return;
+        }
+        if (pa_operation* drain = pa_stream_drain(stream, OnDrained, player))
+            pa_operation_unref(drain);
+        player->Release(player->m_sounding);
+        player->m_sounding = player->m_pending;
+        player->m_pending = CStream();
+        player->Settle(player->m_sounding.request.serial, true);
+    }
+
+    // Played to its end: the stream goes, leaving nothing behind that could sound.
+    static void OnDrained(pa_stream* stream, int, void* self) {
+        auto* player = static_cast<CPulsePlayer*>(self);
+        if (stream == player->m_sounding.stream)
+            player->Release(player->m_sounding);
+    }
+
+    // --- on the game's thread ---------------------------------------------------------------------
+
+    // Returns when the cue has been heard to its end: its length after the server had all of it.
+    // Every stream is heard the same time after its data arrives, so the next cue follows without
+    // a gap and cuts nothing off. A cue the server does not take within its own length, or cannot
+    // play at all, is waited for no longer. The thread handles nothing meanwhile (no input, no
+    // painting), as a blocking call does.
+    void WaitUntilHeard(const CRequest& request) {
+        std::unique_lock<std::mutex> guard(m_settledMutex);
+        const bool settled = m_settledChanged.wait_until(guard, request.asked + request.cue->length,
+                                                         [&] { return m_settled.serial >= request.serial; });
+        if (!settled || m_settled.serial != request.serial || !m_settled.started)
+            return;
+        const Clock::time_point end = m_settled.at + request.cue->length;
+        guard.unlock();
+        std::this_thread::sleep_until(end);
+    }
+
+    CSoundIdentity m_identity;
+    pa_threaded_mainloop* m_loop = nullptr;
+
+    // Under the lock.
+    pa_time_event* m_connectTimer = nullptr;
+    pa_context* m_context = nullptr;
+    std::chrono::milliseconds m_retry = kFirstRetry;
+    CRequest m_waiting; // asked for while there was no connection
+    CStream m_pending;  // asked of the server, not playing yet
+    CStream m_sounding; // playing, until drained or replaced
+
+    // The game's thread only; the cues stay where they are for the player's life.
     std::map<int, std::unique_ptr<CCue>> m_cues;
-    CCue* m_sounding = nullptr;
+    quint64 m_serial = 0;
+
+    std::mutex m_settledMutex;
+    std::condition_variable m_settledChanged;
+    CSettled m_settled;
 };
 
-std::unique_ptr<CQtSoundPlayer> g_qtPlayer;
+std::unique_ptr<CPulsePlayer> g_pulsePlayer;
 ISoundPlayer* g_player = nullptr;
 
-void EndQtPlayer() {
-    g_qtPlayer.reset();
+void EndPulsePlayer() {
+    g_pulsePlayer.reset();
 }
 
-// Made with the application object, and ended by it: the sinks must not outlive Qt Multimedia.
-CQtSoundPlayer* QtPlayer() {
-    if (!g_qtPlayer && qApp) {
-        g_qtPlayer = std::make_unique<CQtSoundPlayer>();
-        qAddPostRoutine(EndQtPlayer);
+// Made with the application object, and ended by it.
+CPulsePlayer* PulsePlayer() {
+    if (!g_pulsePlayer && qApp) {
+        g_pulsePlayer = std::make_unique<CPulsePlayer>(g_identity);
+        qAddPostRoutine(EndPulsePlayer);
     }
-    return g_qtPlayer.get();
+    return g_pulsePlayer.get();
 }
 
 } // namespace
@@ -147,19 +422,23 @@ void AfxSetSoundPlayer(ISoundPlayer* player) {
     g_player = player;
 }
 
+void AfxSetSoundIdentity(const CSoundIdentity& identity) {
+    g_identity = identity;
+}
+
 int AfxPlayWave(int id, bool synchronous) {
     if (synchronous)
         AfxPresentAllViews();
     if (g_player)
         return g_player->Play(id, synchronous);
-    CQtSoundPlayer* player = QtPlayer();
+    CPulsePlayer* player = PulsePlayer();
     return player ? player->Play(id, synchronous) : 0;
 }
 
 void AfxPreloadWaves(std::initializer_list<int> ids) {
     if (g_player)
         return;
-    if (CQtSoundPlayer* player = QtPlayer()) {
+    if (CPulsePlayer* player = PulsePlayer()) {
         for (int id : ids)
             player->Preload(id);
     }

@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <initializer_list>
+#include <string>
 
 class ISoundPlayer {
   public:
@@ -11,19 +12,31 @@ class ISoundPlayer {
     virtual int Play(int id, bool synchronous) = 0;
 };
 
-// Tests install a recorder; nullptr restores the Qt Multimedia player. Not owned. The Qt player's
-// objects end while the application object does, before anything of Qt Multimedia is torn down.
+// Tests install a recorder; nullptr restores the player of the desktop's sound server (PulseAudio,
+// or PipeWire's PulseAudio server). Not owned. That player ends while the application object does.
 void AfxSetSoundPlayer(ISoundPlayer* player);
+
+// What the desktop's mixer shows for the program's sound, the player's only control of it: the
+// program's name, its icon's name in the icon theme and the media role ("game", "event", ...).
+// Taken when the player first starts, so set it before the first cue. Unset, the name is the
+// application's and there is no icon or role.
+struct CSoundIdentity {
+    std::string name;
+    std::string iconName;
+    std::string role;
+};
+void AfxSetSoundIdentity(const CSoundIdentity& identity);
 
 // Asynchronous play stops whatever cue is still sounding (the same one starts again).
 // Synchronous play presents the views first, then returns when the cue has been heard to its
-// end, handling no events at all meanwhile; without an audio output it returns at once (and it
-// never waits longer than the cue). Returns 0 when the resource is missing or there is no audio
-// output to play it on.
+// end, handling no events at all meanwhile; when the cue cannot play (no sound server, or one
+// that has gone) it returns at once, and a server that does not answer is waited for no longer
+// than the cue. No other call waits for the server. Cues play on the output the player has chosen last.
+// Returns 0 when the resource is missing or no sound server is connected.
 int AfxPlayWave(int id, bool synchronous);
 
-// Decodes the cues and opens the audio output before they are first needed, so that no cue
-// starts late. Does nothing, quickly, on a machine without an audio output.
+// Decodes the cues and connects to the sound server before they are first needed, so that no
+// cue starts late. Returns at once, also on a machine without a sound server.
 void AfxPreloadWaves(std::initializer_list<int> ids);
 
 // A PCM wave file's samples as stored: unsigned 8-bit or signed 16-bit little-endian, the

@@ -6,9 +6,12 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins
-  # The sound tests' private server with a null sink, and parec to record its monitor. Qt
-  # Multimedia's audio output itself talks to the server through libpulse0, which it depends on.
-  pulseaudio pulseaudio-utils
+  # The sound cues go to the desktop's sound server through libpulse.
+  libpulse-dev
+  # The sound tests' private servers with null sinks, and pactl/parec to drive them and record
+  # their monitors: PulseAudio, and PipeWire with its PulseAudio server and session manager. Both
+  # install side by side (apt removes nothing); the tests start each privately.
+  pulseaudio pulseaudio-utils pipewire wireplumber pipewire-pulse
   libgl-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core
@@ -45,3 +48,13 @@ echo "install-deps: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -qq
 apt-get install -y -qq "${missing[@]}" >/dev/null
+
+# Each sound server's package enables its own desktop service for every user, and the two take
+# the same socket: the desktop keeps the one it had (the tests need neither service).
+keep_desktop_server() { # the server just installed, the one the desktop had
+  if [[ " ${missing[*]} " == *" $1 "* && " ${missing[*]} " != *" $2 "* ]] && command -v systemctl >/dev/null; then
+    systemctl --global disable "$1.socket" "$1.service" >/dev/null 2>&1 || true
+  fi
+}
+keep_desktop_server pipewire-pulse pulseaudio
+keep_desktop_server pulseaudio pipewire-pulse

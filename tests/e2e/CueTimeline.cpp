@@ -149,13 +149,37 @@ double Loudness(const CSignal& recording, double from, double to) {
     return last > first ? std::sqrt(sum / (last - first)) : 0.0;
 }
 
-double FirstSound(const CSignal& recording, double from, double level) {
+namespace {
+
+// Calls f(start, loudness) for the 10 ms windows from `from` on, half a window apart, until it
+// returns true.
+template <typename F> void ForEachWindow(const CSignal& recording, double from, F f) {
     const int window = recording.rate / 100;
     for (int at = recording.Index(from); at + window <= static_cast<int>(recording.samples.size());
          at += window / 2) {
-        if (Loudness(recording, double(at) / recording.rate, double(at + window) / recording.rate) > level) {
-            return double(at) / recording.rate;
+        const double start = double(at) / recording.rate;
+        if (f(start, Loudness(recording, start, double(at + window) / recording.rate))) {
+            return;
         }
     }
-    return -1;
+}
+
+} // namespace
+
+double FirstSound(const CSignal& recording, double from, double level) {
+    double first = -1;
+    ForEachWindow(recording, from, [&](double start, double loudness) {
+        first = loudness > level ? start : -1;
+        return first >= 0;
+    });
+    return first;
+}
+
+double Loudest(const CSignal& recording, double from) {
+    double loudest = 0;
+    ForEachWindow(recording, from, [&](double, double loudness) {
+        loudest = std::max(loudest, loudness);
+        return false;
+    });
+    return loudest;
 }

@@ -45,3 +45,7 @@ double Loudness(const CSignal& recording, double from, double to);
 
 // The first 10 ms at or after `from` seconds louder than `level` (RMS); -1 when there is none.
 double FirstSound(const CSignal& recording, double from, double level);
+
+// The loudness (RMS) of the loudest 10 ms from `from` seconds to the end: a click or a burst
+// shows here where the loudness of a longer stretch would average it away.
+double Loudest(const CSignal& recording, double from);

@@ -1,11 +1,13 @@
 // What a player hears: a private sound server's null sink, its monitor recorded while the game's
 // own player plays cues (through a small script program, and in the real window at the end of a
-// won game), then the recording searched for the cues sample by sample.
+// won game), then the recording searched for the cues sample by sample. Every case runs on both
+// servers players have: PulseAudio, and PipeWire with its PulseAudio server.
 
 #include <gtest/gtest.h>
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QThread>
 
@@ -38,6 +40,16 @@ double FirstOnset(const CSignal& recording, const CSignal& cue, double from = 0)
     return sound < 0 ? -1 : FindCue(recording, cue, 0.1, std::max(from, sound - 0.15), sound + 0.03).onset;
 }
 
+// The cue as the first sound of the recording, whole and alone.
+void ExpectFirstAndWhole(const CSignal& recording, int id, const char* what) {
+    const CSignal cue = CueAsHeard(id, kRate);
+    const double onset = FirstOnset(recording, cue);
+    ASSERT_GE(onset, 0) << what << " was not heard";
+    const double unexplained = Unexplained(recording, cue, onset, onset, onset + cue.Seconds());
+    std::printf("%s at %.3f s, unexplained %.3f\n", what, onset, unexplained);
+    EXPECT_LT(unexplained, kClean) << what << " was not heard whole";
+}
+
 // One run of the cue script: its exit code (-1: crashed or hung), when it asked for each cue
 // (seconds since it began) and what the server's monitor heard meanwhile.
 struct CScriptRun {
@@ -46,11 +58,14 @@ struct CScriptRun {
     CSignal heard;
 };
 
-CScriptRun RunCueScript(const QStringList& steps, const QStringList& environment) {
-    CScriptRun run;
-    QProcess script;
+// Starts the cue script; FinishCueScript waits for its end and reads what it printed.
+void StartCueScript(QProcess& script, const QStringList& steps, const QStringList& environment) {
     script.setProcessEnvironment(EnvironmentWith(environment));
     script.start(CELLWRIGHT_CUE_SCRIPT, steps);
+}
+
+CScriptRun FinishCueScript(QProcess& script) {
+    CScriptRun run;
     if (script.waitForFinished(30000) && script.exitStatus() == QProcess::NormalExit) {
         run.exitCode = script.exitCode();
     }
@@ -62,8 +77,16 @@ CScriptRun RunCueScript(const QStringList& steps, const QStringList& environment
     return run;
 }
 
-class SoundServer : public ::testing::Test {
+CScriptRun RunCueScript(const QStringList& steps, const QStringList& environment) {
+    QProcess script;
+    StartCueScript(script, steps, environment);
+    return FinishCueScript(script);
+}
+
+class SoundServer : public ::testing::TestWithParam<CServerKind> {
   protected:
+    SoundServer() : m_server(GetParam()) {}
+
     void SetUp() override {
         ASSERT_TRUE(m_server.Start()) << qPrintable(m_server.Log());
         ASSERT_TRUE(m_server.StartRecording()) << qPrintable(m_server.Log());
@@ -76,8 +99,37 @@ class SoundServer : public ::testing::Test {
         return run;
     }
 
+    // The server's list of streams once it lists one playing on a sink (empty at the deadline), or
+    // once it lists none (whether it does). PipeWire lists a new stream before it is linked to a
+    // sink.
+    QString WaitForStream() {
+        QString streams;
+        WaitForStreams(true, &streams);
+        return streams;
+    }
+    bool WaitForStreams(bool some, QString* streams = nullptr) {
+        const QRegularExpression playing(R"(\n\s*Sink: (?!4294967295)\d+)");
+        QDeadlineTimer deadline(5000);
+        while (!deadline.hasExpired()) {
+            const QString list = QString::fromUtf8(m_server.Pactl({"list", "sink-inputs"}));
+            if (!list.isEmpty() && (some ? playing.match(list).hasMatch() : !list.contains("Sink Input #"))) {
+                if (streams != nullptr) {
+                    *streams = list;
+                }
+                return true;
+            }
+            QThread::msleep(20);
+        }
+        return false;
+    }
+
     CSoundServer m_server;
 };
+
+INSTANTIATE_TEST_SUITE_P(On, SoundServer, ::testing::Values(CServerKind::PulseAudio, CServerKind::PipeWire),
+                         [](const ::testing::TestParamInfo<CServerKind>& server) {
+                             return server.param == CServerKind::PulseAudio ? "PulseAudio" : "PipeWire";
+                         });
 
 // One cue, then another asked for `spacing` seconds later while the first still sounds: the first
 // is heard up to the second's onset, the second alone from there to its end, then nothing.
@@ -103,19 +155,19 @@ void ExpectTheSecondCutsTheFirstOff(const CScriptRun& run, int firstId, int seco
 }
 
 // Asked for while the swoosh still sounds, the brrr stops it.
-TEST_F(SoundServer, ABrrrStopsTheSwooshStillSounding) {
+TEST_P(SoundServer, ABrrrStopsTheSwooshStillSounding) {
     ExpectTheSecondCutsTheFirstOff(RunScript({"102", "+200", "103", "+700"}), kSoundWrong, kSoundForbidden);
 }
 
 // A second brrr 0.1 s after the first starts it again: the whole lasts the spacing plus one brrr.
-TEST_F(SoundServer, ASecondBrrrStartsItAgain) {
+TEST_P(SoundServer, ASecondBrrrStartsItAgain) {
     ExpectTheSecondCutsTheFirstOff(RunScript({"103", "+100", "103", "+600"}), kSoundForbidden,
                                    kSoundForbidden);
 }
 
 // The cues are ready before their first use: the first brrr is heard as soon after its call as
 // the second one after its own, and whole.
-TEST_F(SoundServer, TheFirstCueIsNeitherLateNorCut) {
+TEST_P(SoundServer, TheFirstCueIsNeitherLateNorCut) {
     const CScriptRun run = RunScript({"103", "+700", "103", "+500"});
     EXPECT_EQ(run.exitCode, 0) << "the script did not end cleanly after its sounds";
     ASSERT_EQ(run.asked.size(), 2u);
@@ -133,6 +185,103 @@ TEST_F(SoundServer, TheFirstCueIsNeitherLateNorCut) {
         << "the first brrr was cut";
 }
 
+// While a cue plays, the desktop's mixer lists it by the game's name and icon, with a media role, on
+// the default output; when it has ended, its stream is gone. Then the player chooses another
+// output, as the desktop's settings do when headphones are picked: the next cue plays there, and
+// nothing more on the old one.
+TEST_P(SoundServer, TheMixerShowsTheGameAndTheNextCuePlaysOnTheChosenOutput) {
+    const QString other = "cellwright_other";
+    ASSERT_TRUE(m_server.AddSink(other)) << qPrintable(m_server.Log());
+    ASSERT_TRUE(m_server.StartRecording(other)) << qPrintable(m_server.Log());
+    QProcess script;
+    StartCueScript(script, {"=101", "+1000", "103", "+600"}, m_server.ClientEnvironment());
+    const QString streams = WaitForStream();
+    const QString sinks = QString::fromUtf8(m_server.Pactl({"list", "short", "sinks"}));
+    const bool ended = WaitForStreams(false);
+    ASSERT_TRUE(m_server.SetDefaultSink(other)) << qPrintable(m_server.Log());
+    const CScriptRun run = FinishCueScript(script);
+    QThread::msleep(300); // the last cue's way to the monitor
+    const CSignal old{kRate, m_server.StopRecording()}, chosen{kRate, m_server.StopRecording(other)};
+
+    for (const QString& line : streams.split('\n')) {
+        if (QRegularExpression(R"(Sink:|application\.name|application\.icon_name|media\.role)")
+                .match(line)
+                .hasMatch()) {
+            std::printf("%s\n", qPrintable(line.trimmed()));
+        }
+    }
+    for (const char* property : {R"(application.name = "Cellwright")",
+                                 R"(application.icon_name = "cellwright")", R"(media.role = "game")"}) {
+        EXPECT_TRUE(streams.contains(property)) << property << " is not among the stream's properties";
+    }
+    const QString sink = QRegularExpression(R"(\n\s*Sink: (\d+))").match(streams).captured(1);
+    const QString defaultSink =
+        QRegularExpression("(?:^|\n)(\\d+)\\s+" + CSoundServer::kSink + "\\s").match(sinks).captured(1);
+    EXPECT_FALSE(sink.isEmpty());
+    EXPECT_EQ(sink, defaultSink) << "the cue did not play on the default output";
+    EXPECT_TRUE(ended) << "the foghorn's stream was still there a second after it had ended";
+    EXPECT_EQ(run.exitCode, 0);
+
+    const CSignal foghorn = CueAsHeard(kSoundCorrect, kRate);
+    const double one = FirstOnset(old, foghorn);
+    ASSERT_GE(one, 0) << "the foghorn was not heard on the default output";
+    ExpectFirstAndWhole(chosen, kSoundForbidden, "the brrr on the chosen output");
+    const double afterFoghorn = one + foghorn.Seconds() + kSwitch;
+    std::printf("the old output after the foghorn: loudest 10 ms %.4f\n", Loudest(old, afterFoghorn));
+    EXPECT_LT(Loudest(old, afterFoghorn), kSilent) << "the brrr played on the old output";
+}
+
+// The server dies during the synchronous foghorn and starts again, as after a crash or an update
+// of the desktop's sound packages: the game goes on without waiting for it, and the next cue is
+// heard on the new server.
+TEST_P(SoundServer, KilledDuringTheFoghornAndStartedAgainTheNextCueIsHeard) {
+    QProcess script;
+    StartCueScript(script, {"=101", "+1500", "103", "+700"}, m_server.ClientEnvironment());
+    ASSERT_FALSE(WaitForStream().isEmpty()) << "the foghorn did not start";
+    QThread::msleep(500);
+    QElapsedTimer restart;
+    restart.start();
+    m_server.Kill();
+    ASSERT_TRUE(m_server.Start()) << qPrintable(m_server.Log());
+    ASSERT_TRUE(m_server.StartRecording()) << qPrintable(m_server.Log());
+    const double restarted = restart.elapsed() / 1000.0;
+    const CScriptRun run = FinishCueScript(script);
+    QThread::msleep(300); // the last cue's way to the monitor
+    const CSignal heard{kRate, m_server.StopRecording()};
+
+    EXPECT_EQ(run.exitCode, 0) << "the program did not end cleanly after the server's restart";
+    ASSERT_EQ(run.asked.size(), 2u);
+    EXPECT_LT(run.asked[1] - run.asked[0], CueAsHeard(kSoundCorrect, kRate).Seconds() + 1.5 + 0.15)
+        << "the synchronous foghorn held the program up after the server died";
+    std::printf("server back and recorded %.2f s after it was killed\n", restarted);
+    ExpectFirstAndWhole(heard, kSoundForbidden, "the brrr after the restart");
+}
+
+// A server that takes connections and requests and never answers them (stopped here, shortly after
+// the program started: before or after it connected): every call returns, a synchronous one within
+// its cue's length, and the program ends cleanly.
+TEST_P(SoundServer, AServerThatNeverAnswersHoldsNothingUp) {
+    QProcess script;
+    QElapsedTimer clock;
+    clock.start();
+    StartCueScript(script, {"+300", "=101", "102", "=103", "+100"}, m_server.ClientEnvironment());
+    QThread::msleep(150);
+    m_server.Freeze(true);
+    const CScriptRun run = FinishCueScript(script);
+    const double seconds = clock.elapsed() / 1000.0;
+    m_server.Freeze(false);
+
+    EXPECT_EQ(run.exitCode, 0);
+    ASSERT_EQ(run.asked.size(), 3u);
+    const double foghorn = CueAsHeard(kSoundCorrect, kRate).Seconds();
+    const double brrr = CueAsHeard(kSoundForbidden, kRate).Seconds();
+    std::printf("foghorn call %.3f s, brrr call %.3f s, the whole program %.2f s\n",
+                run.asked[1] - run.asked[0], run.asked[2] - run.asked[1], seconds);
+    EXPECT_LT(run.asked[1] - run.asked[0], foghorn + 0.1) << "the synchronous foghorn waited past its length";
+    EXPECT_LT(run.asked[2] - run.asked[1], 0.1) << "the asynchronous swoosh waited";
+    EXPECT_LT(seconds, 0.3 + foghorn + brrr + 0.1 + 3.0) << "the program took long to end";
+}
+
 // With no sound server every call returns (a synchronous one without waiting for a cue that nobody
 // hears), and the program ends cleanly.
 TEST(NoSoundServer, EveryCallReturnsAtOnceAndTheProgramEndsCleanly) {
@@ -144,9 +293,9 @@ TEST(NoSoundServer, EveryCallReturnsAtOnceAndTheProgramEndsCleanly) {
     EXPECT_LT(run.asked[1] - run.asked[0], 1.0) << "waited for a foghorn nobody can hear";
 }
 
-// A won game in the real window: the verdict's two foghorns back to back, each whole, and File >
-// Exit then ends the program with 0.
-TEST_F(SoundServer, WonGameFoghornsBackToBackThenFileExit) {
+// A won game in the real window: the verdict's two foghorns back to back, each whole, nothing but
+// silence after them, and File > Exit then ends the program with 0.
+TEST_P(SoundServer, WonGameFoghornsBackToBackThenFileExit) {
     CXSession x("SoundServer.WonGame");
     ASSERT_TRUE(x.StartServer(1024, 768));
     ASSERT_TRUE(x.StartProgram(m_server.ClientEnvironment()));
@@ -210,6 +359,11 @@ TEST_F(SoundServer, WonGameFoghornsBackToBackThenFileExit) {
     EXPECT_LT(gap, 0.3) << "a gap between the foghorns";
     EXPECT_LT(Unexplained(heard, foghorn, two, two + kSwitch, two + foghorn.Seconds()), kClean)
         << "the second foghorn was not heard whole and alone";
+    const double end = two + foghorn.Seconds() + kSwitch;
+    std::printf("after the last cue, %.2f s to the end of the recording: loudest 10 ms %.4f\n",
+                heard.Seconds() - end, Loudest(heard, end));
+    EXPECT_GT(heard.Seconds() - end, 0.5) << "the recording ended with the second foghorn";
+    EXPECT_LT(Loudest(heard, end), kSilent) << "something sounded after the foghorns";
     EXPECT_EQ(exitCode, 0) << "File > Exit did not end the program cleanly after its sounds";
     if (HasFailure()) {
         x.KeepArtifacts();

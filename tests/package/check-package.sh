@@ -50,7 +50,7 @@ check "Section is games" test "$(field Section)" = games
 check "a Maintainer is named" test -n "$(field Maintainer)"
 depends=$(field Depends)
 depends_names=$(sed 's/, /\n/g' <<<"$depends" | cut -d' ' -f1)
-for dep in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 libqt6printsupport6 \
+for dep in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libpulse0 libqt6printsupport6 \
     fonts-liberation; do
     check "Depends names $dep (got: $depends)" grep -qxF "$dep" <<<"$depends_names"
 done
