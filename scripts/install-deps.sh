@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake pkg-config
-  qt6-base-dev qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins
+  qt6-base-dev qt6-qpa-plugins
   # The sound cues go to the desktop's sound server through libpulse.
   libpulse-dev
   # The sound tests' private servers with null sinks, and pactl/parec to drive them and record
