@@ -1,7 +1,7 @@
 #pragma once
 // Resource and command ids of the main menu, the accelerators and the About box.
 
-// Menu, accelerator table, icon and document template string share this id.
+// Menu, accelerator table and icon share this id.
 constexpr unsigned IDR_MAINFRAME = 128;
 constexpr unsigned IDD_ABOUTBOX = 100;
 

@@ -1,7 +1,9 @@
+// The application object: start-up, the event loop, the framework's own commands (new document,
+// open, print setup, exit) and the one printer.
+
 #include "platform/AfxInternal.h"
 
 #include <QApplication>
-#include <QFileDialog>
 #include <QPageSetupDialog>
 #include <QPrinter>
 
@@ -12,7 +14,7 @@ CWinApp* g_app = nullptr;
 CWinApp* AfxGetApp() {
     return g_app;
 }
-CWnd* AfxGetMainWnd() {
+CFrameWnd* AfxGetMainWnd() {
     return g_app ? g_app->m_pMainWnd : nullptr;
 }
 
@@ -33,15 +35,12 @@ CWinApp::~CWinApp() {
 BOOL CWinApp::InitInstance() {
     return TRUE;
 }
-int CWinApp::ExitInstance() {
-    return 0;
-}
 
+// The program ends with status 0 however its event loop ended.
 int CWinApp::Run() {
-    if (!qApp)
-        return ExitInstance();
-    QApplication::exec();
-    return ExitInstance();
+    if (qApp)
+        QApplication::exec();
+    return 0;
 }
 
 BOOL CWinApp::OnCmdMsg(UINT id, CCmdUI* updateOrNull) {
@@ -52,33 +51,12 @@ void CWinApp::AddDocTemplate(CSingleDocTemplate* tmpl) {
     m_template.reset(tmpl);
 }
 
-void CWinApp::ParseCommandLine(CCommandLineInfo& info) {
-    info.m_nShellCommand = CCommandLineInfo::FileNew;
-}
-
-BOOL CWinApp::ProcessShellCommand(CCommandLineInfo& info) {
-    if (info.m_nShellCommand != CCommandLineInfo::FileNew)
-        return TRUE;
-    if (!m_template)
-        return FALSE;
-    if (!m_template->OpenDocumentFile(nullptr))
+BOOL CWinApp::OnFileNew() {
+    if (!m_template || !m_template->OpenDocumentFile(nullptr))
         return FALSE;
     if (!m_pMainWnd)
         m_pMainWnd = m_template->Frame();
     return TRUE;
-}
-
-void CWinApp::OnFileNew() {
-    if (m_template && m_template->OpenDocumentFile(nullptr) && !m_pMainWnd)
-        m_pMainWnd = m_template->Frame();
-}
-
-QString AfxFileDialog(bool save) {
-    const QString filter = QStringLiteral("All Files (*.*)");
-    if (!qApp)
-        return QString();
-    return save ? QFileDialog::getSaveFileName(AfxMainWidget(), QStringLiteral("Save As"), QString(), filter)
-                : QFileDialog::getOpenFileName(AfxMainWidget(), QStringLiteral("Open"), QString(), filter);
 }
 
 void CWinApp::OnFileOpen() {
@@ -127,38 +105,6 @@ void CWinApp::DestroyDocuments() {
     m_printer.reset();
 }
 
-// ---------------------------------------------------------------------------------------------
-
-CSingleDocTemplate::~CSingleDocTemplate() {
-    // The frame first: it takes the view's widget (which the view owns) out of its window
-    // while the view still exists. Then the view, then the document its destructor leaves.
-    delete m_frame;
-    delete m_view;
-    delete m_doc;
-}
-
-CDocument* CSingleDocTemplate::OpenDocumentFile(const char*) {
-    if (!m_doc) {
-        m_doc = m_makeDoc();
-        m_frame = m_makeFrame();
-        m_view = m_makeView();
-        if (const char* title = AfxFindString(57344);
-            title && AfxGetApp() && AfxGetApp()->m_pszAppName.IsEmpty())
-            AfxGetApp()->m_pszAppName = title;
-        if (!m_doc || !m_frame || !m_view || !m_frame->LoadFrame(m_resourceId, m_view, m_doc))
-            return nullptr;
-        if (!m_doc->OnNewDocument())
-            return nullptr;
-        m_view->OnInitialUpdate();
-        return m_doc;
-    }
-    // A new document in the one window: empty the document and repaint the view.
-    if (!m_doc->OnNewDocument())
-        return nullptr;
-    m_view->OnInitialUpdate();
-    return m_doc;
-}
-
 namespace {
 // On a Wayland desktop the frame goes through the desktop's X11 compatibility server when there
 // is one: there the desktop's window manager draws a caption with only the buttons the frame
@@ -186,7 +132,7 @@ int AfxWinMain(int argc, char** argv) {
         return 1;
     if (!winApp->InitInstance()) {
         winApp->DestroyDocuments();
-        return winApp->ExitInstance();
+        return 0;
     }
     int code = winApp->Run();
     winApp->DestroyDocuments();

@@ -31,10 +31,8 @@ QPainter* CSurface::Painter() {
 }
 
 void CSurface::RemoveUser() {
-    if (m_users > 0 && --m_users == 0) {
+    if (m_users > 0 && --m_users == 0)
         EndPainting();
-        OnLastRelease();
-    }
 }
 
 void CSurface::EndPainting() {
@@ -200,17 +198,13 @@ struct CDCState {
     CFont* font = nullptr;
     CBitmap* bitmap = nullptr;
 
-    int penStyle = PS_SOLID;
-    int penWidth = 1;
     COLORREF penColor = RGB(0, 0, 0);
-    bool brushHollow = false;
     COLORREF brushColor = RGB(255, 255, 255);
     std::shared_ptr<const CFontData> fontData;
 
     COLORREF textColor = RGB(0, 0, 0);
     COLORREF bkColor = RGB(255, 255, 255);
     int bkMode = OPAQUE;
-    int stretchMode = BLACKONWHITE;
     QPoint pos{0, 0};
 
     const CFontData& Font() {
@@ -299,28 +293,25 @@ BOOL CDC::DeleteDC() {
 }
 
 CPen* CDC::SelectObject(CPen* pen) {
-    CPen* old = m_state->pen ? m_state->pen : static_cast<CPen*>(AfxGetStockObject(BLACK_PEN));
+    CPen* old = m_state->pen ? m_state->pen : AfxStockPen();
     if (pen) {
         m_state->pen = pen;
-        m_state->penStyle = pen->Style();
-        m_state->penWidth = pen->Width();
         m_state->penColor = pen->Color();
     }
     return old;
 }
 
 CBrush* CDC::SelectObject(CBrush* brush) {
-    CBrush* old = m_state->brush ? m_state->brush : static_cast<CBrush*>(AfxGetStockObject(WHITE_BRUSH));
+    CBrush* old = m_state->brush ? m_state->brush : AfxStockBrush();
     if (brush) {
         m_state->brush = brush;
-        m_state->brushHollow = brush->IsHollow();
         m_state->brushColor = brush->Color();
     }
     return old;
 }
 
 CFont* CDC::SelectObject(CFont* font) {
-    CFont* old = m_state->font ? m_state->font : static_cast<CFont*>(AfxGetStockObject(SYSTEM_FONT));
+    CFont* old = m_state->font ? m_state->font : AfxStockFont();
     if (font) {
         m_state->font = font;
         m_state->fontData = font->Data() ? font->Data() : AfxDefaultFontData();
@@ -346,29 +337,15 @@ COLORREF CDC::SetTextColor(COLORREF color) {
     m_state->textColor = color & 0xFFFFFF;
     return old;
 }
-COLORREF CDC::GetTextColor() const {
-    return m_state->textColor;
-}
 COLORREF CDC::SetBkColor(COLORREF color) {
     COLORREF old = m_state->bkColor;
     m_state->bkColor = color & 0xFFFFFF;
     return old;
 }
-COLORREF CDC::GetBkColor() const {
-    return m_state->bkColor;
-}
 int CDC::SetBkMode(int mode) {
     int old = m_state->bkMode;
     if (mode == TRANSPARENT || mode == OPAQUE)
         m_state->bkMode = mode;
-    return old;
-}
-int CDC::GetBkMode() const {
-    return m_state->bkMode;
-}
-int CDC::SetStretchBltMode(int mode) {
-    int old = m_state->stretchMode;
-    m_state->stretchMode = mode;
     return old;
 }
 
@@ -381,28 +358,9 @@ void CDC::FillSolidRect(const RECT* rect, COLORREF color) {
 }
 
 void CDC::FillRect(const RECT* rect, CBrush* brush) {
-    if (!brush || brush->IsHollow())
+    if (!brush)
         return;
     FillSolidRect(rect, brush->Color());
-}
-
-COLORREF CDC::SetPixel(int x, int y, COLORREF color) {
-    if (QPainter* p = m_state->Painter())
-        p->fillRect(QRect(x, y, 1, 1), ToQ(color));
-    return color;
-}
-
-COLORREF CDC::GetPixel(int x, int y) const {
-    QImage* img = m_state->surface ? m_state->surface->Image() : nullptr;
-    if (!img)
-        return 0xFFFFFFFF; // CLR_INVALID
-    // The top-left device pixel of the logical one.
-    const qreal ratio = img->devicePixelRatio();
-    const int px = static_cast<int>(x * ratio), py = static_cast<int>(y * ratio);
-    if (x < 0 || y < 0 || px >= img->width() || py >= img->height())
-        return 0xFFFFFFFF;
-    QRgb c = img->pixel(px, py);
-    return RGB(qRed(c), qGreen(c), qBlue(c));
 }
 
 CPoint CDC::MoveTo(int x, int y) {
@@ -415,19 +373,13 @@ BOOL CDC::LineTo(int x, int y) {
     QPoint from = m_state->pos;
     QPoint to(x, y);
     m_state->pos = to;
-    if (m_state->penStyle == PS_NULL || from == to)
+    if (from == to)
         return TRUE;
     QPainter* p = m_state->Painter();
     if (!p)
         return FALSE;
     QColor color = ToQ(m_state->penColor);
-    if (m_state->penWidth > 1) {
-        QPen pen(color, m_state->penWidth, Qt::SolidLine, Qt::FlatCap);
-        p->setPen(pen);
-        p->drawLine(from, to);
-        return TRUE;
-    }
-    // Thin lines pixel by pixel: the end point is left out, as GDI does.
+    // Pixel by pixel: the end point is left out, as GDI does.
     if (from.y() == to.y()) {
         int x0 = from.x() < to.x() ? from.x() : to.x() + 1;
         int x1 = from.x() < to.x() ? to.x() - 1 : from.x();
@@ -462,35 +414,19 @@ BOOL CDC::LineTo(int x, int y) {
     return TRUE;
 }
 
-namespace {
-// Outline and fill of a shape that must stay inside rect (right/bottom exclusive).
-template <class DrawFn> BOOL DrawShape(CDCState& s, const RECT* rect, DrawFn draw) {
+// Outline and fill stay inside rect (right/bottom exclusive).
+BOOL CDC::Ellipse(const RECT* rect) {
     if (!rect || rect->right - rect->left < 2 || rect->bottom - rect->top < 2)
         return FALSE;
-    QPainter* p = s.Painter();
+    QPainter* p = m_state->Painter();
     if (!p)
         return FALSE;
-    if (s.penStyle == PS_NULL)
-        p->setPen(Qt::NoPen);
-    else
-        p->setPen(QPen(ToQ(s.penColor), 1));
-    if (s.brushHollow)
-        p->setBrush(Qt::NoBrush);
-    else
-        p->setBrush(ToQ(s.brushColor));
+    p->setPen(QPen(ToQ(m_state->penColor), 1));
+    p->setBrush(ToQ(m_state->brushColor));
     // An aliased 1-pixel outline of QRect(x, y, w, h) covers x .. x + w.
-    draw(p, QRect(rect->left, rect->top, rect->right - rect->left - 1, rect->bottom - rect->top - 1));
+    p->drawEllipse(QRect(rect->left, rect->top, rect->right - rect->left - 1, rect->bottom - rect->top - 1));
     p->setBrush(Qt::NoBrush);
     return TRUE;
-}
-} // namespace
-
-BOOL CDC::Ellipse(const RECT* rect) {
-    return DrawShape(*m_state, rect, [](QPainter* p, const QRect& r) { p->drawEllipse(r); });
-}
-
-BOOL CDC::Rectangle(const RECT* rect) {
-    return DrawShape(*m_state, rect, [](QPainter* p, const QRect& r) { p->drawRect(r); });
 }
 
 namespace {
@@ -549,21 +485,15 @@ BOOL CDC::StretchBlt(int x, int y, int width, int height, CDC* src, int srcX, in
     if (src->m_state->surface != m_state->surface)
         src->m_state->surface->EndPainting();
     const QRect target(x, y, width, height), source(srcX, srcY, srcWidth, srcHeight);
-    if (m_state->stretchMode != HALFTONE && target.size() != source.size() &&
-        src->m_state->surface != m_state->surface && m_state->surface->Image() &&
-        p->transform().type() == QTransform::TxNone && image->rect().contains(source) &&
+    if (target.size() != source.size() && src->m_state->surface != m_state->surface &&
+        m_state->surface->Image() && p->transform().type() == QTransform::TxNone &&
+        image->rect().contains(source) &&
         (image->format() == QImage::Format_RGB32 || image->format() == QImage::Format_ARGB32_Premultiplied)) {
         p->drawImage(target.topLeft(), ScaledCopy(*image, source, target.size()));
         return TRUE;
     }
-    p->setRenderHint(QPainter::SmoothPixmapTransform, m_state->stretchMode == HALFTONE);
     p->drawImage(target, *image, source);
-    p->setRenderHint(QPainter::SmoothPixmapTransform, false);
     return TRUE;
-}
-
-BOOL CDC::BitBlt(int x, int y, int width, int height, CDC* src, int srcX, int srcY, DWORD rop) {
-    return StretchBlt(x, y, width, height, src, srcX, srcY, width, height, rop);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -692,9 +622,7 @@ BOOL CDC::TextOut(int x, int y, const char* text, int count) {
 int CDC::DrawText(const char* text, int count, RECT* rect, UINT format) {
     if (!rect)
         return 0;
-    QString s = AfxTextToQt(text, count);
-    if (!(format & DT_NOPREFIX))
-        s = StripPrefix(s);
+    QString s = StripPrefix(AfxTextToQt(text, count));
     const CFontData& f = m_state->Font();
     const int width = rect->right - rect->left;
     const int cell = f.cellHeight;
@@ -716,32 +644,16 @@ int CDC::DrawText(const char* text, int count, RECT* rect, UINT format) {
     }
     const int total = cell * static_cast<int>(lines.size());
 
-    if (format & DT_CALCRECT) {
-        int widest = 0;
-        for (const CTextLine& l : lines)
-            widest = std::max(widest, l.Width());
-        rect->right = rect->left + widest;
-        rect->bottom = rect->top + total;
-        return total;
-    }
-
     int y = rect->top;
-    if (format & DT_SINGLELINE) {
-        if (format & DT_VCENTER)
-            y = (rect->top + rect->bottom - cell) / 2;
-        else if (format & DT_BOTTOM)
-            y = rect->bottom - cell;
-    }
+    if ((format & DT_SINGLELINE) && (format & DT_VCENTER))
+        y = (rect->top + rect->bottom - cell) / 2;
     QPainter* p = m_state->Painter();
     if (!p)
         return 0;
     if (g_textRecorder)
         RecordText(*m_state, AfxTextToQt(text, count), *rect, format, false);
-    if (!(format & DT_NOCLIP)) {
-        p->setClipRect(
-            QRect(rect->left, rect->top, std::max(width, 0), std::max(rect->bottom - rect->top, 0)));
-        p->setClipping(true);
-    }
+    p->setClipRect(QRect(rect->left, rect->top, std::max(width, 0), std::max(rect->bottom - rect->top, 0)));
+    p->setClipping(true);
     for (const CTextLine& line : lines) {
         const int w = line.Width();
         int x = rect->left;
@@ -751,7 +663,7 @@ int CDC::DrawText(const char* text, int count, RECT* rect, UINT format) {
             x = rect->right - w;
         DrawRun(*m_state, p, x, y, line.text, w);
         y += cell;
-        if (y >= rect->bottom && !(format & DT_NOCLIP))
+        if (y >= rect->bottom)
             break;
     }
     p->setClipping(false);
@@ -761,7 +673,8 @@ int CDC::DrawText(const char* text, int count, RECT* rect, UINT format) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Pages (printer DCs; nothing on screen)
+// Pages (printer DCs; nothing on screen). The printer's first sheet is open from the start;
+// StartPage after an EndPage opens the next.
 
 int CDC::StartPage() {
     if (!IsPrinting())
@@ -779,18 +692,5 @@ int CDC::StartPage() {
 int CDC::EndPage() {
     if (IsPrinting())
         m_state->pageOpen = false;
-    return 1;
-}
-
-// The printer's first sheet is open from the start; StartPage after an EndPage opens the next.
-int CDC::StartDoc(const char*) {
-    return 1;
-}
-int CDC::EndDoc() {
-    DetachSurface();
-    return 1;
-}
-int CDC::AbortDoc() {
-    DetachSurface();
     return 1;
 }

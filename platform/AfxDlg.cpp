@@ -3,7 +3,6 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QDialog>
-#include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -44,12 +43,8 @@ class CDialogWidget : public QDialog {
     CDialog* m_dlg;
 };
 
-CDialog::CDialog(UINT templateId, CWnd* parent) : m_templateId(templateId) {
-    m_parent = parent;
-}
-CDialog::CDialog(const CDlgTemplate* tmpl, CWnd* parent) : m_template(tmpl) {
-    m_parent = parent;
-}
+CDialog::CDialog(UINT templateId) : m_templateId(templateId) {}
+CDialog::CDialog(const CDlgTemplate* tmpl) : m_template(tmpl) {}
 CDialog::~CDialog() {
     Destroy();
 }
@@ -64,8 +59,7 @@ QDialog* CDialog::Dialog() const {
 
 void CDialog::Build() {
     const CDlgTemplate* t = Template();
-    QWidget* parent = m_parent && m_parent->Widget() ? m_parent->Widget()->window() : AfxMainWidget();
-    m_dialog = std::make_unique<CDialogWidget>(this, parent);
+    m_dialog = std::make_unique<CDialogWidget>(this, AfxMainWidget());
     m_widget = m_dialog.get();
     QDialog* d = m_dialog.get();
     d->setWindowTitle(AfxTextToQt(t->title));
@@ -73,7 +67,7 @@ void CDialog::Build() {
     d->setModal(true);
     CFont face;
     face.CreateFontA(-(t->fontPoints > 0 ? t->fontPoints : 8) * 96 / 72 - 1, 0, 0, 0, FW_DONTCARE, 0, 0, 0,
-                     ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, 0,
+                     ANSI_CHARSET, OUT_DEVICE_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, 0,
                      t->fontFace ? t->fontFace : "MS Sans Serif");
     d->setFont(face.Data()->font);
     d->setFixedSize(AfxDluToPixelsX(t->cx), AfxDluToPixelsY(t->cy));
@@ -85,8 +79,7 @@ void CDialog::Build() {
         case CDlgItemKind::Static: {
             auto* label = new QLabel(text, d);
             label->setWordWrap(true);
-            label->setAlignment((item.style & DS_CENTER_TEXT ? Qt::AlignHCenter : Qt::AlignLeft) |
-                                Qt::AlignTop);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             w = label;
             break;
         }
@@ -118,9 +111,6 @@ void CDialog::Build() {
             w = label;
             break;
         }
-        case CDlgItemKind::GroupBox:
-            w = new QGroupBox(text, d);
-            break;
         }
         int x = AfxDluToPixelsX(item.x), y = AfxDluToPixelsY(item.y);
         int cx = AfxDluToPixelsX(item.cx), cy = AfxDluToPixelsY(item.cy);
@@ -130,7 +120,6 @@ void CDialog::Build() {
         if (item.id != IDC_STATIC) {
             auto wnd = std::make_unique<CWnd>();
             wnd->AttachWidget(w);
-            wnd->SetParentWnd(this);
             m_controls[item.id] = std::move(wnd);
         }
     }
@@ -262,16 +251,6 @@ CWnd* CDialog::GetDlgItem(int id) {
     return it == m_controls.end() ? nullptr : it->second.get();
 }
 
-void CDialog::SetDlgItemText(int id, const char* text) {
-    if (CWnd* c = GetDlgItem(id))
-        c->SetWindowText(text);
-}
-
-CString CDialog::GetDlgItemText(int id) {
-    CWnd* c = GetDlgItem(id);
-    return c ? c->GetWindowText() : CString();
-}
-
 void CDialog::GotoDlgCtrl(CWnd* control) {
     if (!control || !control->Widget())
         return;
@@ -281,17 +260,8 @@ void CDialog::GotoDlgCtrl(CWnd* control) {
 }
 
 LRESULT CDialog::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message != WM_NEXTDLGCTL)
-        return CWnd::SendMessage(message, wParam, lParam);
-    if (lParam) {
+    if (message == WM_NEXTDLGCTL && lParam)
         GotoDlgCtrl(reinterpret_cast<CWnd*>(wParam));
-    } else if (m_dialog) {
-        QWidget* current = m_dialog->focusWidget();
-        QWidget* next =
-            current ? (wParam ? current->previousInFocusChain() : current->nextInFocusChain()) : nullptr;
-        if (next)
-            next->setFocus(Qt::TabFocusReason);
-    }
     return 0;
 }
 

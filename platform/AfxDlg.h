@@ -24,11 +24,10 @@ void DDX_Text(CDataExchange* pDX, int id, CString& value);
 void DDV_MaxChars(CDataExchange* pDX, const CString& value, int maxChars);
 
 // Control kinds of a dialog template.
-enum class CDlgItemKind { Static, Edit, Button, DefButton, Icon, GroupBox };
+enum class CDlgItemKind { Static, Edit, Button, DefButton, Icon };
 
 // Style flags of a template item (subset).
-inline constexpr UINT DS_CENTER_TEXT = 0x1; // static: centred text
-inline constexpr UINT ES_CENTER = 0x1;      // edit: centred text
+inline constexpr UINT ES_CENTER = 0x1; // edit: centred text
 inline constexpr UINT ES_READONLY = 0x800;
 inline constexpr UINT ES_AUTOHSCROLL = 0x80;
 inline constexpr UINT WS_TABSTOP = 0x00010000;
@@ -69,8 +68,8 @@ class CDialog : public CWnd {
   public:
     // No window exists until DoModal, so a dialog may be a static object made before the
     // application starts.
-    explicit CDialog(UINT templateId, CWnd* parent = nullptr);
-    explicit CDialog(const CDlgTemplate* tmpl, CWnd* parent = nullptr);
+    explicit CDialog(UINT templateId);
+    explicit CDialog(const CDlgTemplate* tmpl);
     ~CDialog() override;
 
     // Builds the dialog, runs OnInitDialog and waits for the end (or asks the modal hook).
@@ -81,18 +80,14 @@ class CDialog : public CWnd {
     virtual BOOL OnInitDialog();
     virtual void DoDataExchange(CDataExchange* pDX);
     BOOL UpdateData(BOOL save = TRUE);
-    virtual void OnOK();
-    virtual void OnCancel();
     void EndDialog(int result);
-    virtual BOOL OnCmdMsg(UINT id, CCmdUI* updateOrNull) override;
+    BOOL OnCmdMsg(UINT id, CCmdUI* updateOrNull) override;
 
     // A control by id while the dialog is open (nullptr otherwise or when unknown).
     CWnd* GetDlgItem(int id);
-    void SetDlgItemText(int id, const char* text);
-    CString GetDlgItemText(int id);
     void GotoDlgCtrl(CWnd* control);
-    // WM_NEXTDLGCTL: wParam the control's HWND when lParam is TRUE, else next/previous.
-    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) override;
+    // WM_NEXTDLGCTL with lParam TRUE: the focus goes to the control whose HWND is wParam.
+    LRESULT SendMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     // Qt glue: the dialog while it is open.
     QDialog* Dialog() const;
@@ -103,6 +98,8 @@ class CDialog : public CWnd {
     void Build();
     void Destroy();
     void ClickButton(int id);
+    void OnOK();
+    void OnCancel();
     friend class CDialogWidget;
     UINT m_templateId = 0;
     const CDlgTemplate* m_template = nullptr;

@@ -16,9 +16,7 @@ BOOL CGdiObject::DeleteObject() {
     return was;
 }
 
-BOOL CPen::CreatePen(int style, int width, COLORREF color) {
-    m_style = style;
-    m_width = width < 1 ? 1 : width;
+BOOL CPen::CreatePen(int, int, COLORREF color) {
     m_color = color & 0xFFFFFF;
     m_valid = true;
     return TRUE;
@@ -26,13 +24,6 @@ BOOL CPen::CreatePen(int style, int width, COLORREF color) {
 
 BOOL CBrush::CreateSolidBrush(COLORREF color) {
     m_color = color & 0xFFFFFF;
-    m_hollow = false;
-    m_valid = true;
-    return TRUE;
-}
-
-BOOL CBrush::CreateHollowBrush() {
-    m_hollow = true;
     m_valid = true;
     return TRUE;
 }
@@ -113,18 +104,18 @@ BOOL CFont::DeleteObject() {
     return CGdiObject::DeleteObject();
 }
 
-BOOL CFont::CreateSimple(int height, const char* faceName, bool underline) {
-    return CreateFontA(height, 0, 0, 0, FW_DONTCARE, 0, underline ? 1 : 0, 0, ANSI_CHARSET, OUT_DEVICE_PRECIS,
+BOOL CFont::CreateSimple(int height, const char* faceName) {
+    return CreateFontA(height, 0, 0, 0, FW_DONTCARE, 0, 0, 0, ANSI_CHARSET, OUT_DEVICE_PRECIS,
                        CLIP_DEFAULT_PRECIS, PROOF_QUALITY, 0, faceName);
 }
 
 BOOL CFont::CreateFontA(int height, int, int, int, int weight, BYTE italic, BYTE underline, BYTE strikeOut,
-                        BYTE, BYTE, BYTE, BYTE quality, BYTE pitchAndFamily, const char* faceName) {
+                        BYTE, BYTE, BYTE, BYTE quality, BYTE, const char* faceName) {
     bool bold = false;
     CString family = MapFace(faceName, &bold);
-    const bool monospace = (pitchAndFamily & 0x3) == FIXED_PITCH || IsMonospaceFamily(family);
+    const bool monospace = IsMonospaceFamily(family);
     bold = bold || weight >= 600;
-    const bool smooth = quality == ANTIALIASED_QUALITY || quality == CLEARTYPE_QUALITY;
+    const bool smooth = quality == ANTIALIASED_QUALITY;
 
     // The game recreates the same few fonts over and over (the possibles' font once per square
     // and paint); a resolved font is kept and shared, with the word widths it has measured.
@@ -218,26 +209,18 @@ std::shared_ptr<const CFontData> AfxDefaultFontData() {
 
 CBitmap::~CBitmap() = default;
 
-BOOL CBitmap::LoadFromPath(const char* path) {
-    auto img = std::make_shared<QImage>();
-    if (!path || !img->load(QString::fromUtf8(path))) {
-        m_image.reset();
-        m_valid = false;
-        return FALSE;
-    }
-    *img = img->convertToFormat(QImage::Format_RGB32);
-    m_image = std::move(img);
-    m_valid = true;
-    return TRUE;
-}
-
 BOOL CBitmap::LoadBitmap(UINT id) {
-    QString base = QStringLiteral(":/res/bitmap/%1").arg(id);
+    auto img = std::make_shared<QImage>();
     for (const char* ext : {".bmp", ".png"}) {
-        QString path = base + QLatin1String(ext);
-        if (LoadFromPath(path.toUtf8().constData()))
+        if (img->load(QStringLiteral(":/res/bitmap/%1%2").arg(id).arg(QLatin1String(ext)))) {
+            *img = img->convertToFormat(QImage::Format_RGB32);
+            m_image = std::move(img);
+            m_valid = true;
             return TRUE;
+        }
     }
+    m_image.reset();
+    m_valid = false;
     return FALSE;
 }
 
@@ -255,41 +238,22 @@ BOOL CBitmap::DeleteObject() {
     return CGdiObject::DeleteObject();
 }
 
-CSize CBitmap::GetSize() const {
-    return m_image ? CSize(m_image->width(), m_image->height()) : CSize(0, 0);
+// ---------------------------------------------------------------------------------------------
+// Stock objects: what a fresh DC has selected, and what selecting over it hands back.
+
+CPen* AfxStockPen() {
+    static CPen black(PS_SOLID, 1, RGB(0, 0, 0));
+    return &black;
 }
 
-// ---------------------------------------------------------------------------------------------
-// Stock objects
-
-CGdiObject* AfxGetStockObject(int index) {
+CBrush* AfxStockBrush() {
     static CBrush white(RGB(255, 255, 255));
-    static CBrush black(RGB(0, 0, 0));
-    static CBrush hollow;
-    static CPen whitePen(PS_SOLID, 1, RGB(255, 255, 255));
-    static CPen blackPen(PS_SOLID, 1, RGB(0, 0, 0));
-    static CPen nullPen(PS_NULL, 1, 0);
+    return &white;
+}
+
+CFont* AfxStockFont() {
     static CFont systemFont;
-    if (!hollow.IsValid())
-        hollow.CreateHollowBrush();
-    switch (index) {
-    case WHITE_BRUSH:
-        return &white;
-    case BLACK_BRUSH:
-        return &black;
-    case NULL_BRUSH:
-        return &hollow;
-    case WHITE_PEN:
-        return &whitePen;
-    case BLACK_PEN:
-        return &blackPen;
-    case NULL_PEN:
-        return &nullPen;
-    case SYSTEM_FONT:
-        if (!systemFont.IsValid())
-            systemFont.CreateSimple(16, "MS Sans Serif");
-        return &systemFont;
-    default:
-        return nullptr;
-    }
+    if (!systemFont.IsValid())
+        systemFont.CreateSimple(16, "MS Sans Serif");
+    return &systemFont;
 }

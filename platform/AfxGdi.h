@@ -19,7 +19,6 @@
 class QImage;
 class QFont;
 class QPaintDevice;
-class QPrinter;
 struct CFontData;
 struct CDCState;
 class CSurface;
@@ -38,18 +37,15 @@ class CGdiObject {
     bool m_valid = false;
 };
 
+// The game's pens are solid and one pixel wide.
 class CPen : public CGdiObject {
   public:
     CPen() = default;
     CPen(int style, int width, COLORREF color) { CreatePen(style, width, color); }
     BOOL CreatePen(int style, int width, COLORREF color);
-    int Style() const { return m_style; }
-    int Width() const { return m_width; }
     COLORREF Color() const { return m_color; }
 
   private:
-    int m_style = PS_SOLID;
-    int m_width = 1;
     COLORREF m_color = 0;
 };
 
@@ -59,13 +55,9 @@ class CBrush : public CGdiObject {
     explicit CBrush(COLORREF color) { CreateSolidBrush(color); }
     BOOL CreateSolidBrush(COLORREF color);
     COLORREF Color() const { return m_color; }
-    bool IsHollow() const { return m_hollow; }
-    // A brush that paints nothing (Win32's NULL_BRUSH).
-    BOOL CreateHollowBrush();
 
   private:
     COLORREF m_color = RGB(255, 255, 255);
-    bool m_hollow = false;
 };
 
 // Face mapping: "Arial", "MS Sans Serif" -> Liberation Sans; "Courier New" -> Liberation Mono;
@@ -77,20 +69,14 @@ class CFont : public CGdiObject {
     CFont() = default;
     ~CFont() override;
     // height > 0: cell height (ascent + descent) in pixels; height < 0: character (em) height;
-    // 0: a default size. width, escapement, orientation, charSet and precisions are accepted
-    // and ignored; quality ANTIALIASED_QUALITY/CLEARTYPE_QUALITY smooth the glyphs, the others
-    // draw them without antialiasing so text colours stay exact.
+    // 0: a default size. width, escapement, orientation, charSet, the precisions and the pitch
+    // are accepted and ignored; quality ANTIALIASED_QUALITY smooths the glyphs, the others draw
+    // them without antialiasing so text colours stay exact.
     BOOL CreateFontA(int height, int width, int escapement, int orientation, int weight, BYTE italic,
                      BYTE underline, BYTE strikeOut, BYTE charSet, BYTE outPrecision, BYTE clipPrecision,
                      BYTE quality, BYTE pitchAndFamily, const char* faceName);
-    BOOL CreateFont(int height, int width, int escapement, int orientation, int weight, BYTE italic,
-                    BYTE underline, BYTE strikeOut, BYTE charSet, BYTE outPrecision, BYTE clipPrecision,
-                    BYTE quality, BYTE pitchAndFamily, const char* faceName) {
-        return CreateFontA(height, width, escapement, orientation, weight, italic, underline, strikeOut,
-                           charSet, outPrecision, clipPrecision, quality, pitchAndFamily, faceName);
-    }
     // Convenience: CreatePointFont-like creation by cell height and face only.
-    BOOL CreateSimple(int height, const char* faceName, bool underline = false);
+    BOOL CreateSimple(int height, const char* faceName);
     BOOL DeleteObject() override;
 
     // Platform internals.
@@ -108,13 +94,9 @@ class CBitmap : public CGdiObject {
     ~CBitmap() override;
     // Loads ":/res/bitmap/<id>.bmp" (or .png) from the Qt resources. FALSE when it is missing.
     BOOL LoadBitmap(UINT id);
-    BOOL LoadBitmapA(UINT id) { return LoadBitmap(id); }
-    // Loads any image file or resource path.
-    BOOL LoadFromPath(const char* path);
-    // A white bitmap of the given size (a drawing target for a memory DC).
+    // A white bitmap of the given size (a drawing target for a memory DC, in tests).
     BOOL CreateBitmap(int width, int height);
     BOOL DeleteObject() override;
-    CSize GetSize() const;
 
     // Platform internals.
     const std::shared_ptr<QImage>& Image() const { return m_image; }
@@ -169,45 +151,25 @@ class CDC {
     CBitmap* SelectObject(CBitmap* bitmap); // memory DCs only: the drawing surface and blit source
 
     COLORREF SetTextColor(COLORREF color);
-    COLORREF GetTextColor() const;
+    // The background behind opaque text (white unless a test chooses another to see it).
     COLORREF SetBkColor(COLORREF color);
-    COLORREF GetBkColor() const;
     int SetBkMode(int mode);
-    int GetBkMode() const;
-    int SetStretchBltMode(int mode);
+    // Blits never smooth, so COLORONCOLOR is the only mode.
+    int SetStretchBltMode(int) { return COLORONCOLOR; }
 
     void FillRect(const RECT* rect, CBrush* brush);
     void FillSolidRect(const RECT* rect, COLORREF color);
     // count -1 = up to the terminating '\0'. Returns the height of the drawn text.
     int DrawText(const char* text, int count, RECT* rect, UINT format);
-    int DrawTextA(const char* text, int count, RECT* rect, UINT format) {
-        return DrawText(text, count, rect, format);
-    }
-    int DrawText(const CString& text, RECT* rect, UINT format) { return DrawText(text, -1, rect, format); }
     BOOL TextOut(int x, int y, const char* text, int count);
     BOOL TextOut(int x, int y, const CString& text) { return TextOut(x, y, text, text.GetLength()); }
-    BOOL TextOutA(int x, int y, const char* text, int count) { return TextOut(x, y, text, count); }
     CPoint MoveTo(int x, int y);
-    CPoint MoveTo(POINT p) { return MoveTo(p.x, p.y); }
     BOOL LineTo(int x, int y);
-    BOOL LineTo(POINT p) { return LineTo(p.x, p.y); }
     BOOL Ellipse(const RECT* rect);
-    BOOL Ellipse(int l, int t, int r, int b) {
-        RECT rc{l, t, r, b};
-        return Ellipse(&rc);
-    }
-    BOOL Rectangle(const RECT* rect); // outline with the pen, inside with the brush
-    COLORREF SetPixel(int x, int y, COLORREF color);
-    COLORREF GetPixel(int x, int y) const;
     BOOL StretchBlt(int x, int y, int width, int height, CDC* src, int srcX, int srcY, int srcWidth,
                     int srcHeight, DWORD rop);
-    BOOL BitBlt(int x, int y, int width, int height, CDC* src, int srcX, int srcY, DWORD rop);
     BOOL GetTextExtentPoint32A(const char* text, int count, SIZE* size) const;
-    BOOL GetTextExtentPoint32(const char* text, int count, SIZE* size) const {
-        return GetTextExtentPoint32A(text, count, size);
-    }
     CSize GetTextExtent(const char* text, int count) const;
-    CSize GetTextExtent(const CString& text) const { return GetTextExtent(text, text.GetLength()); }
 
     // A memory DC: draws into the bitmap selected into it and is the source of StretchBlt.
     BOOL CreateCompatibleDC(CDC* other);
@@ -216,9 +178,6 @@ class CDC {
     // Printer DC: a new sheet. On screen DCs they do nothing and return 1.
     int StartPage();
     int EndPage();
-    int StartDoc(const char* docName);
-    int EndDoc();
-    int AbortDoc();
     bool IsPrinting() const;
 
     // Platform internals: attach to a drawing surface (view backing image, printer).
@@ -228,21 +187,4 @@ class CDC {
 
   private:
     std::unique_ptr<CDCState> m_state;
-};
-
-// Stock objects (selected into a fresh DC: black pen, white brush, default font).
-inline constexpr int WHITE_BRUSH = 0;
-inline constexpr int BLACK_BRUSH = 4;
-inline constexpr int NULL_BRUSH = 5;
-inline constexpr int WHITE_PEN = 6;
-inline constexpr int BLACK_PEN = 7;
-inline constexpr int NULL_PEN = 8;
-inline constexpr int SYSTEM_FONT = 13;
-CGdiObject* AfxGetStockObject(int index);
-
-// Prints the DC on a QPrinter (the print flow attaches it). Defined with the print support.
-class CPrinterDC : public CDC {
-  public:
-    explicit CPrinterDC(QPrinter* printer);
-    ~CPrinterDC() override;
 };

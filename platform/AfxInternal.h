@@ -22,7 +22,6 @@ struct CFontData {
     int requestedHeight = 0;
     int cellHeight = 0; // ascent + descent as drawn
     int ascent = 0;     // baseline offset from the top of the cell
-    QFontMetrics Metrics() const { return QFontMetrics(font); }
 
     // Advance of a run of text in pixels (exact to 1/64), as Qt measures the whole run at once.
     // Without kerning nothing joins glyphs across a space, so the run's advance is the sum of
@@ -50,6 +49,10 @@ struct CFontData {
 
 // The default font of a fresh DC.
 std::shared_ptr<const CFontData> AfxDefaultFontData();
+// The objects a fresh DC has selected (a black pen, a white brush, the default font).
+CPen* AfxStockPen();
+CBrush* AfxStockBrush();
+CFont* AfxStockFont();
 
 // Fonts are resolved once per face, height and style and then shared (with what they have
 // measured). Forgetting them makes the next CreateFontA of each resolve afresh, as after a
@@ -65,7 +68,6 @@ class CSurface {
     // The pixels, for surfaces that have them (blit sources, GetPixel).
     virtual QImage* Image() { return nullptr; }
     virtual bool IsPrinter() const { return false; }
-    virtual void OnLastRelease() {}
     QPainter* Painter();
     void AddUser() { ++m_users; }
     void RemoveUser();
@@ -101,9 +103,12 @@ class CViewSurface : public CSurface {
     CView* m_view;
 };
 
-// Maps a Qt key event to a virtual-key code; 0 when the game has no code for it.
+// Maps a Qt key event to a virtual-key code; 0 when the game has no code for it (AfxKeys.cpp).
 class QKeyEvent;
 UINT AfxVirtualKeyFromQt(const QKeyEvent* event);
+// The key event the view handles from Begin to End is what GetKeyState answers for.
+void AfxBeginKeyMessage(const QKeyEvent* event);
+void AfxEndKeyMessage();
 
 // What assistive technologies see of a view widget (AfxAccess.cpp).
 class CAccessibleItems;
@@ -133,9 +138,7 @@ class CViewWidget : public QWidget {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void keyReleaseEvent(QKeyEvent* event) override;
     bool event(QEvent* event) override;
     bool focusNextPrevChild(bool next) override;
     void focusInEvent(QFocusEvent* event) override;
@@ -145,12 +148,16 @@ class CViewWidget : public QWidget {
     std::unique_ptr<CAccessibleItems, CAccessibleItemsDeleter> m_accessible;
 };
 
-// Caret internals: the rectangle to present for a widget, and the painter of the overlay.
+// Caret internals (AfxCaret.cpp): the overlay drawn over a widget's image when it is presented.
 void AfxDrawCaretOverlay(QWidget* widget, QPainter& painter, const QImage& image);
 // Called when a window goes away: its caret goes with it.
 void AfxCaretWindowDestroyed(CWnd* wnd);
 
 QWidget* AfxMainWidget();
+
+// The menu bar and the accelerators of resource id, built into the frame's window (AfxMenu.cpp).
+class QMainWindow;
+void AfxInstallMenuAndAccelerators(QMainWindow* window, CFrameWnd* frame, UINT resourceId);
 
 // A modal window (message box, dialog, file, print or page-setup dialog) over the views. Before
 // it shows, what the views drew is put on screen; once it has gone, the views are asked to
@@ -163,7 +170,7 @@ class CModalCover {
     CModalCover(const CModalCover&) = delete;
     CModalCover& operator=(const CModalCover&) = delete;
 };
-// What CModalCover does when the window has gone.
+// What CModalCover does when the window has gone (AfxView.cpp).
 void AfxViewsUncovered();
 // Gives the keyboard focus back to the main window's view once the event in hand is done,
 // unless a modal window or a popup menu has it then.

@@ -1,7 +1,10 @@
-#include "platform/AfxString.h"
+#include "platform/AfxInternal.h"
+
+#include <QStringDecoder>
+
+#include <langinfo.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -11,57 +14,9 @@ CString::CString(const char* s, int count) {
         m_text.assign(s, strnlen(s, static_cast<size_t>(count)));
 }
 
-int CString::CompareNoCase(const char* s) const {
-    std::string a = m_text, b = s ? s : "";
-    for (auto& ch : a)
-        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-    for (auto& ch : b)
-        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-    return a.compare(b);
-}
-
 CString CString::Left(int count) const {
     count = std::clamp(count, 0, GetLength());
     return CString(m_text.substr(0, static_cast<size_t>(count)));
-}
-
-CString CString::Right(int count) const {
-    count = std::clamp(count, 0, GetLength());
-    return CString(m_text.substr(static_cast<size_t>(GetLength() - count)));
-}
-
-CString CString::Mid(int first) const {
-    return Mid(first, GetLength());
-}
-
-CString CString::Mid(int first, int count) const {
-    first = std::clamp(first, 0, GetLength());
-    count = std::clamp(count, 0, GetLength() - first);
-    return CString(m_text.substr(static_cast<size_t>(first), static_cast<size_t>(count)));
-}
-
-int CString::Find(char ch, int start) const {
-    if (start < 0 || start >= GetLength())
-        return -1;
-    size_t pos = m_text.find(ch, static_cast<size_t>(start));
-    return pos == std::string::npos ? -1 : static_cast<int>(pos);
-}
-
-int CString::Find(const char* sub, int start) const {
-    if (!sub || start < 0 || start > GetLength())
-        return -1;
-    size_t pos = m_text.find(sub, static_cast<size_t>(start));
-    return pos == std::string::npos ? -1 : static_cast<int>(pos);
-}
-
-void CString::MakeUpper() {
-    for (auto& ch : m_text)
-        ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-}
-
-void CString::MakeLower() {
-    for (auto& ch : m_text)
-        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
 }
 
 void CString::Format(const char* fmt, ...) {
@@ -104,14 +59,6 @@ int AfxFormatV(char* buf, size_t bufSize, const char* fmt, va_list args) {
     return static_cast<int>(std::min(static_cast<size_t>(n), limit - 1));
 }
 
-int AfxFormat(char* buf, size_t bufSize, const char* fmt, ...) {
-    va_list args;
-    va_start(args, fmt);
-    int n = AfxFormatV(buf, bufSize, fmt, args);
-    va_end(args);
-    return n;
-}
-
 CTime CTime::GetCurrentTime() {
     return CTime(time(nullptr));
 }
@@ -127,4 +74,37 @@ CString CTime::Format(const char* fmt) const {
     size_t n = strftime(buf, sizeof buf, fmt, &local);
 #pragma GCC diagnostic pop
     return CString(buf, static_cast<int>(n));
+}
+
+// ---------------------------------------------------------------------------------------------
+// The game's 8-bit text in Qt's strings
+
+namespace {
+bool LocaleIsUtf8() {
+    const char* codeset = nl_langinfo(CODESET);
+    return codeset && (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0);
+}
+} // namespace
+
+QString AfxTextToQt(const char* text, int count) {
+    if (!text)
+        return QString();
+    const int n = count < 0 ? static_cast<int>(std::strlen(text))
+                            : static_cast<int>(strnlen(text, static_cast<size_t>(count)));
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    if (std::all_of(bytes, bytes + n, [](unsigned char b) { return b < 0x80; }))
+        return QString::fromLatin1(text, n);
+    // Bytes that are not UTF-8 in a UTF-8 locale (and any in the C or a Latin-1 locale) are
+    // taken as Latin-1, as they always were.
+    if (LocaleIsUtf8()) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString decoded = utf8.decode(QByteArrayView(text, n));
+        if (!utf8.hasError())
+            return decoded;
+    }
+    return QString::fromLatin1(text, n);
+}
+
+QByteArray AfxTextFromQt(const QString& text) {
+    return LocaleIsUtf8() ? text.toUtf8() : text.toLatin1();
 }

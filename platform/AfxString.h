@@ -41,22 +41,9 @@ class CString {
     const std::string& Str() const { return m_text; }
     // Out-of-range reads give '\0' rather than undefined behaviour.
     char GetAt(int i) const { return i >= 0 && i < GetLength() ? m_text[static_cast<size_t>(i)] : '\0'; }
-    char operator[](int i) const { return GetAt(i); }
-    void SetAt(int i, char ch) {
-        if (i >= 0 && i < GetLength())
-            m_text[static_cast<size_t>(i)] = ch;
-    }
 
     int Compare(const char* s) const { return m_text.compare(s ? s : ""); }
-    int CompareNoCase(const char* s) const;
     CString Left(int count) const;
-    CString Right(int count) const;
-    CString Mid(int first) const;
-    CString Mid(int first, int count) const;
-    int Find(char ch, int start = 0) const;
-    int Find(const char* sub, int start = 0) const;
-    void MakeUpper();
-    void MakeLower();
     // printf-style formatting into the string (any length).
     void Format(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
 
@@ -89,15 +76,11 @@ template <size_t N> int wsprintfA(char (&buf)[N], const char* fmt, ...) {
     return n;
 }
 
-// Bounded variant for a pointer and an explicit size.
-int AfxFormat(char* buf, size_t bufSize, const char* fmt, ...) __attribute__((format(printf, 3, 4)));
-
 class CTime {
   public:
     CTime() = default;
     explicit CTime(time_t t) : m_time(t) {}
     static CTime GetCurrentTime();
-    time_t GetTime() const { return m_time; }
     // strftime in local time; "%c" gives the locale's date and time.
     CString Format(const char* fmt) const;
 

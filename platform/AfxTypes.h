@@ -8,15 +8,11 @@ typedef int BOOL;
 typedef unsigned int UINT;
 typedef unsigned long DWORD;
 typedef uint8_t BYTE;
-typedef uint16_t WORD;
 typedef int16_t SHORT;
-typedef int LONG;
 typedef uint32_t COLORREF;
 typedef uintptr_t WPARAM;
 typedef intptr_t LPARAM;
 typedef intptr_t LRESULT;
-typedef const char* LPCSTR;
-typedef const char* LPCTSTR;
 
 class CWnd;
 typedef CWnd* HWND; // a window is identified by its wrapper object
@@ -50,16 +46,12 @@ struct POINT {
 struct SIZE {
     int cx, cy;
 };
-typedef RECT* LPRECT;
-typedef const RECT* LPCRECT;
 
 class CPoint : public POINT {
   public:
     CPoint() : POINT{0, 0} {}
     CPoint(int px, int py) : POINT{px, py} {}
     CPoint(POINT p) : POINT(p) {}
-    bool operator==(const CPoint& o) const { return x == o.x && y == o.y; }
-    bool operator!=(const CPoint& o) const { return !(*this == o); }
 };
 
 class CSize : public SIZE {
@@ -67,8 +59,6 @@ class CSize : public SIZE {
     CSize() : SIZE{0, 0} {}
     CSize(int w, int h) : SIZE{w, h} {}
     CSize(SIZE s) : SIZE(s) {}
-    bool operator==(const CSize& o) const { return cx == o.cx && cy == o.cy; }
-    bool operator!=(const CSize& o) const { return !(*this == o); }
 };
 
 // Right and bottom are exclusive, as GDI fills them.
@@ -77,22 +67,9 @@ class CRect : public RECT {
     CRect() : RECT{0, 0, 0, 0} {}
     CRect(int l, int t, int r, int b) : RECT{l, t, r, b} {}
     CRect(const RECT& r) : RECT(r) {}
-    CRect(POINT topLeft, SIZE size) : RECT{topLeft.x, topLeft.y, topLeft.x + size.cx, topLeft.y + size.cy} {}
     int Width() const { return right - left; }
     int Height() const { return bottom - top; }
-    CSize Size() const { return CSize(Width(), Height()); }
-    CPoint TopLeft() const { return CPoint(left, top); }
-    CPoint BottomRight() const { return CPoint(right, bottom); }
-    CPoint CenterPoint() const { return CPoint((left + right) / 2, (top + bottom) / 2); }
     BOOL IsRectEmpty() const { return right <= left || bottom <= top; }
-    BOOL PtInRect(POINT p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
-    void SetRect(int l, int t, int r, int b) { left = l, top = t, right = r, bottom = b; }
-    void SetRectEmpty() { SetRect(0, 0, 0, 0); }
-    void OffsetRect(int dx, int dy) { left += dx, right += dx, top += dy, bottom += dy; }
-    void InflateRect(int dx, int dy) { left -= dx, right += dx, top -= dy, bottom += dy; }
-    void DeflateRect(int dx, int dy) { InflateRect(-dx, -dy); }
-    operator LPRECT() { return this; }
-    operator LPCRECT() const { return this; }
     bool operator==(const RECT& o) const {
         return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
     }
@@ -102,28 +79,8 @@ class CRect : public RECT {
 inline BOOL EqualRect(const RECT* a, const RECT* b) {
     return a && b && a->left == b->left && a->top == b->top && a->right == b->right && a->bottom == b->bottom;
 }
-inline BOOL SetRect(RECT* r, int l, int t, int rr, int b) {
-    if (!r)
-        return FALSE;
-    *r = RECT{l, t, rr, b};
-    return TRUE;
-}
-inline BOOL CopyRect(RECT* dst, const RECT* src) {
-    if (!dst || !src)
-        return FALSE;
-    *dst = *src;
-    return TRUE;
-}
-inline BOOL PtInRect(const RECT* r, POINT p) {
-    return r && p.x >= r->left && p.x < r->right && p.y >= r->top && p.y < r->bottom;
-}
-inline BOOL IsRectEmpty(const RECT* r) {
-    return !r || r->right <= r->left || r->bottom <= r->top;
-}
 
 // Virtual-key codes.
-inline constexpr UINT VK_LBUTTON = 0x01;
-inline constexpr UINT VK_RBUTTON = 0x02;
 inline constexpr UINT VK_BACK = 0x08;
 inline constexpr UINT VK_TAB = 0x09;
 inline constexpr UINT VK_RETURN = 0x0D;
@@ -180,112 +137,50 @@ inline constexpr UINT MK_CONTROL = 0x08;
 inline constexpr UINT MK_MBUTTON = 0x10;
 
 // DrawText flags.
-inline constexpr UINT DT_TOP = 0x0;
-inline constexpr UINT DT_LEFT = 0x0;
 inline constexpr UINT DT_CENTER = 0x1;
 inline constexpr UINT DT_RIGHT = 0x2;
 inline constexpr UINT DT_VCENTER = 0x4;
-inline constexpr UINT DT_BOTTOM = 0x8;
 inline constexpr UINT DT_WORDBREAK = 0x10;
 inline constexpr UINT DT_SINGLELINE = 0x20;
-inline constexpr UINT DT_EXPANDTABS = 0x40;
-inline constexpr UINT DT_NOCLIP = 0x100;
-inline constexpr UINT DT_CALCRECT = 0x400;
-inline constexpr UINT DT_NOPREFIX = 0x800;
 
-// Background modes, pen styles, raster operations, stretch modes.
+// Background modes, the pen style, the raster operation and the stretch mode.
 inline constexpr int TRANSPARENT = 1;
 inline constexpr int OPAQUE = 2;
 inline constexpr int PS_SOLID = 0;
-inline constexpr int PS_DASH = 1;
-inline constexpr int PS_DOT = 2;
-inline constexpr int PS_NULL = 5;
 inline constexpr DWORD SRCCOPY = 0x00CC0020;
-inline constexpr int BLACKONWHITE = 1;
-inline constexpr int WHITEONBLACK = 2;
 inline constexpr int COLORONCOLOR = 3;
-inline constexpr int HALFTONE = 4;
 
 // Message boxes.
 inline constexpr UINT MB_OK = 0x0;
-inline constexpr UINT MB_OKCANCEL = 0x1;
-inline constexpr UINT MB_ABORTRETRYIGNORE = 0x2;
-inline constexpr UINT MB_YESNOCANCEL = 0x3;
-inline constexpr UINT MB_YESNO = 0x4;
-inline constexpr UINT MB_RETRYCANCEL = 0x5;
-inline constexpr UINT MB_ICONHAND = 0x10;
-inline constexpr UINT MB_ICONSTOP = 0x10;
-inline constexpr UINT MB_ICONERROR = 0x10;
-inline constexpr UINT MB_ICONQUESTION = 0x20;
 inline constexpr UINT MB_ICONEXCLAMATION = 0x30;
-inline constexpr UINT MB_ICONWARNING = 0x30;
-inline constexpr UINT MB_ICONASTERISK = 0x40;
-inline constexpr UINT MB_ICONINFORMATION = 0x40;
 inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;
-inline constexpr int IDABORT = 3;
-inline constexpr int IDRETRY = 4;
-inline constexpr int IDIGNORE = 5;
-inline constexpr int IDYES = 6;
-inline constexpr int IDNO = 7;
 inline constexpr int IDC_STATIC = -1;
 
 // CreateFontA parameters.
 inline constexpr int ANSI_CHARSET = 0;
-inline constexpr int DEFAULT_CHARSET = 1;
-inline constexpr int OUT_DEFAULT_PRECIS = 0;
 inline constexpr int OUT_DEVICE_PRECIS = 5;
 inline constexpr int CLIP_DEFAULT_PRECIS = 0;
-inline constexpr int DEFAULT_QUALITY = 0;
-inline constexpr int DRAFT_QUALITY = 1;
 inline constexpr int PROOF_QUALITY = 2;
-inline constexpr int NONANTIALIASED_QUALITY = 3;
 inline constexpr int ANTIALIASED_QUALITY = 4;
-inline constexpr int CLEARTYPE_QUALITY = 5;
-inline constexpr int DEFAULT_PITCH = 0;
-inline constexpr int FIXED_PITCH = 1;
-inline constexpr int VARIABLE_PITCH = 2;
 inline constexpr int FW_DONTCARE = 0;
-inline constexpr int FW_NORMAL = 400;
-inline constexpr int FW_BOLD = 700;
 
-// Window styles (the subset the frame honours) and ShowWindow commands.
-inline constexpr DWORD WS_OVERLAPPED = 0x00000000UL;
-inline constexpr DWORD WS_MAXIMIZEBOX = 0x00010000UL;
-inline constexpr DWORD WS_MINIMIZEBOX = 0x00020000UL;
-inline constexpr DWORD WS_THICKFRAME = 0x00040000UL;
-inline constexpr DWORD WS_SYSMENU = 0x00080000UL;
-inline constexpr DWORD WS_BORDER = 0x00800000UL;
+// Window styles (the subset the frame honours) and the ShowWindow command.
 inline constexpr DWORD WS_CAPTION = 0x00C00000UL;
-inline constexpr DWORD WS_VISIBLE = 0x10000000UL;
 inline constexpr DWORD WS_MAXIMIZE = 0x01000000UL;
-inline constexpr DWORD WS_CHILD = 0x40000000UL;
-inline constexpr DWORD WS_OVERLAPPEDWINDOW = 0x00CF0000UL;
 inline constexpr DWORD FWS_ADDTOTITLE = 0x00008000UL;
-inline constexpr int SW_HIDE = 0;
-inline constexpr int SW_SHOWNORMAL = 1;
-inline constexpr int SW_SHOW = 5;
 inline constexpr int SW_SHOWMAXIMIZED = 3;
-inline constexpr int SW_MAXIMIZE = 3;
 
-// Messages that game code sends.
+// The message game code sends.
 inline constexpr UINT WM_NEXTDLGCTL = 0x0028;
-inline constexpr UINT WM_SETTEXT = 0x000C;
-inline constexpr UINT WM_CLOSE = 0x0010;
-inline constexpr UINT BN_CLICKED = 0;
 
 // Framework command ids.
 inline constexpr UINT ID_FILE_NEW = 0xE100;
 inline constexpr UINT ID_FILE_OPEN = 0xE101;
-inline constexpr UINT ID_FILE_CLOSE = 0xE102;
 inline constexpr UINT ID_FILE_SAVE = 0xE103;
-inline constexpr UINT ID_FILE_SAVE_AS = 0xE104;
-inline constexpr UINT ID_FILE_PAGE_SETUP = 0xE105;
 inline constexpr UINT ID_FILE_PRINT_SETUP = 0xE106;
 inline constexpr UINT ID_FILE_PRINT = 0xE107;
 inline constexpr UINT ID_FILE_PRINT_DIRECT = 0xE108;
-inline constexpr UINT ID_FILE_PRINT_PREVIEW = 0xE109;
-inline constexpr UINT ID_EDIT_CLEAR = 0xE120;
 inline constexpr UINT ID_EDIT_COPY = 0xE122;
 inline constexpr UINT ID_EDIT_CUT = 0xE123;
 inline constexpr UINT ID_EDIT_PASTE = 0xE125;
@@ -296,7 +191,6 @@ inline constexpr UINT ID_NEXT_PANE = 0xE800;
 inline constexpr UINT ID_PREV_PANE = 0xE801;
 
 // Accelerator modifier flags.
-inline constexpr UINT FVIRTKEY = 0x01;
 inline constexpr UINT FSHIFT = 0x04;
 inline constexpr UINT FCONTROL = 0x08;
 inline constexpr UINT FALT = 0x10;

@@ -1,5 +1,7 @@
+// The view: its widget with the backing image every DC draws into, the translation of mouse and
+// key events to its handlers, redrawing and presenting, and the DCs of a window.
+
 #include "platform/AfxInternal.h"
-#include "platform/AfxX11.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -62,108 +64,7 @@ bool IsViewKey(const QKeyEvent* e) {
     }
 }
 
-// The modifiers of the key message in hand, for GetKeyState.
-bool g_inKeyMessage = false;
-Qt::KeyboardModifiers g_keyMessageModifiers;
-
-// xkb keycodes (evdev's plus 8, as X11 and Wayland report them) of the main-row keys 1 to 9 and 0.
-constexpr quint32 kMainRowOneKeycode = 10;
-constexpr quint32 kMainRowZeroKeycode = 19;
 } // namespace
-
-SHORT GetKeyState(int virtualKey) {
-    const Qt::KeyboardModifiers mods =
-        g_inKeyMessage ? g_keyMessageModifiers : QGuiApplication::queryKeyboardModifiers();
-    Qt::KeyboardModifier wanted = Qt::NoModifier;
-    switch (virtualKey) {
-    case VK_SHIFT:
-        wanted = Qt::ShiftModifier;
-        break;
-    case VK_CONTROL:
-        wanted = Qt::ControlModifier;
-        break;
-    case VK_MENU:
-        wanted = Qt::AltModifier;
-        break;
-    default:
-        return 0;
-    }
-    return (mods & wanted) ? static_cast<SHORT>(0x8000) : 0;
-}
-
-UINT AfxVirtualKeyFromQt(const QKeyEvent* e) {
-    const int key = e->key();
-    const bool keypad = (e->modifiers() & Qt::KeypadModifier) != 0;
-    // A digit key is a key, not a character: the main-row keys type their numeral whatever Shift
-    // and the layout make of them ("!" on a US layout, "&" on an AZERTY one). Without a scan code
-    // (synthesised events) the character decides.
-    const quint32 scan = e->nativeScanCode();
-    if (!keypad && scan >= kMainRowOneKeycode && scan <= kMainRowZeroKeycode)
-        return scan == kMainRowZeroKeycode ? '0' : static_cast<UINT>('1' + (scan - kMainRowOneKeycode));
-    if (key >= Qt::Key_0 && key <= Qt::Key_9)
-        return keypad ? VK_NUMPAD0 + static_cast<UINT>(key - Qt::Key_0)
-                      : static_cast<UINT>('0' + (key - Qt::Key_0));
-    if (key >= Qt::Key_A && key <= Qt::Key_Z)
-        return static_cast<UINT>('A' + (key - Qt::Key_A));
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F12)
-        return VK_F1 + static_cast<UINT>(key - Qt::Key_F1);
-    switch (key) {
-    case Qt::Key_Backspace:
-        return VK_BACK;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        return VK_TAB;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return VK_RETURN;
-    case Qt::Key_Shift:
-        return VK_SHIFT;
-    case Qt::Key_Control:
-        return VK_CONTROL;
-    case Qt::Key_Alt:
-        return VK_MENU;
-    case Qt::Key_Pause:
-        return VK_PAUSE;
-    case Qt::Key_CapsLock:
-        return VK_CAPITAL;
-    case Qt::Key_Escape:
-        return VK_ESCAPE;
-    case Qt::Key_Space:
-        return VK_SPACE;
-    case Qt::Key_PageUp:
-        return VK_PRIOR;
-    case Qt::Key_PageDown:
-        return VK_NEXT;
-    case Qt::Key_End:
-        return VK_END;
-    case Qt::Key_Home:
-        return VK_HOME;
-    case Qt::Key_Left:
-        return VK_LEFT;
-    case Qt::Key_Up:
-        return VK_UP;
-    case Qt::Key_Right:
-        return VK_RIGHT;
-    case Qt::Key_Down:
-        return VK_DOWN;
-    case Qt::Key_Insert:
-        return VK_INSERT;
-    case Qt::Key_Delete:
-        return VK_DELETE;
-    case Qt::Key_Asterisk:
-        return keypad ? VK_MULTIPLY : 0;
-    case Qt::Key_Plus:
-        return keypad ? VK_ADD : 0;
-    case Qt::Key_Minus:
-        return keypad ? VK_SUBTRACT : 0;
-    case Qt::Key_Period:
-        return keypad ? VK_DECIMAL : 0;
-    case Qt::Key_Slash:
-        return keypad ? VK_DIVIDE : 0;
-    default:
-        return 0;
-    }
-}
 
 // ---------------------------------------------------------------------------------------------
 // The view's widget
@@ -234,8 +135,6 @@ void CViewWidget::mouseReleaseEvent(QMouseEvent* e) {
         return;
     if (e->button() == Qt::LeftButton)
         m_view->OnLButtonUp(MouseFlags(e), ClientPoint(e));
-    else if (e->button() == Qt::RightButton)
-        m_view->OnRButtonUp(MouseFlags(e), ClientPoint(e));
     m_view->NotifyAccessibleChanges();
 }
 
@@ -246,13 +145,6 @@ void CViewWidget::mouseDoubleClickEvent(QMouseEvent* e) {
         return;
     if (e->button() == Qt::LeftButton)
         m_view->OnLButtonDblClk(MouseFlags(e), ClientPoint(e));
-    else if (e->button() == Qt::RightButton)
-        m_view->OnRButtonDblClk(MouseFlags(e), ClientPoint(e));
-}
-
-void CViewWidget::mouseMoveEvent(QMouseEvent* e) {
-    if (m_view)
-        m_view->OnMouseMove(MouseFlags(e), ClientPoint(e));
 }
 
 void CViewWidget::keyPressEvent(QKeyEvent* e) {
@@ -261,20 +153,10 @@ void CViewWidget::keyPressEvent(QKeyEvent* e) {
         e->ignore();
         return;
     }
-    g_inKeyMessage = true;
-    g_keyMessageModifiers = e->modifiers();
+    AfxBeginKeyMessage(e);
     m_view->OnKeyDown(vk, 1, e->isAutoRepeat() ? 0x4000u : 0u);
-    g_inKeyMessage = false;
+    AfxEndKeyMessage();
     m_view->NotifyAccessibleChanges();
-}
-
-void CViewWidget::keyReleaseEvent(QKeyEvent* e) {
-    UINT vk = AfxVirtualKeyFromQt(e);
-    if (!m_view || vk == 0 || e->isAutoRepeat()) {
-        e->ignore();
-        return;
-    }
-    m_view->OnKeyUp(vk, 1, 0xC000u);
 }
 
 bool CViewWidget::event(QEvent* e) {
@@ -317,10 +199,6 @@ CView::~CView() {
     }
 }
 
-const std::vector<CView*>& CView::AllViews() {
-    return ViewList();
-}
-
 CViewWidget* CView::ViewWidget() {
     if (!m_viewWidget) {
         m_viewWidget = new CViewWidget(this);
@@ -334,16 +212,6 @@ const QImage& CView::BackingImage() const {
     return m_viewWidget ? m_viewWidget->m_surface->m_image : empty;
 }
 
-BOOL CView::PreCreateWindow(CREATESTRUCT&) {
-    return TRUE;
-}
-void CView::OnInitialUpdate() {
-    OnUpdate(nullptr, 0);
-}
-void CView::OnUpdate(CView*, LPARAM) {
-    Invalidate(TRUE);
-}
-
 BOOL CView::OnCmdMsg(UINT id, CCmdUI* updateOrNull) {
     if (DispatchOwn(id, updateOrNull))
         return TRUE;
@@ -354,11 +222,7 @@ void CView::OnLButtonDown(UINT, CPoint) {}
 void CView::OnLButtonUp(UINT, CPoint) {}
 void CView::OnLButtonDblClk(UINT, CPoint) {}
 void CView::OnRButtonDown(UINT, CPoint) {}
-void CView::OnRButtonUp(UINT, CPoint) {}
-void CView::OnRButtonDblClk(UINT, CPoint) {}
-void CView::OnMouseMove(UINT, CPoint) {}
 void CView::OnKeyDown(UINT, UINT, UINT) {}
-void CView::OnKeyUp(UINT, UINT, UINT) {}
 
 void CView::Invalidate(BOOL) {
     CViewWidget* w = ViewWidget();
@@ -408,38 +272,10 @@ void AfxPresentAllViews() {
         v->PresentNow();
 }
 
-CModalCover::CModalCover() {
-    AfxPresentAllViews();
-}
-
-CModalCover::~CModalCover() {
-    AfxViewsUncovered();
-}
-
 void AfxViewsUncovered() {
     for (CView* v : ViewList())
         v->Invalidate(TRUE);
     AfxFocusMainView();
-}
-
-void AfxFocusMainView() {
-    if (!qApp)
-        return;
-    QTimer::singleShot(0, qApp, [] {
-        if (QApplication::activeModalWidget() || QApplication::activePopupWidget())
-            return;
-        auto* frame = dynamic_cast<CFrameWnd*>(AfxGetMainWnd());
-        CView* view = frame ? frame->GetActiveView() : nullptr;
-        if (view && view->Widget() && view->Widget()->isVisible()) {
-            // Where no window manager hands the keyboard back (a bare X server), the window takes
-            // it itself: keys would otherwise reach it only while the pointer is over it, and
-            // nothing in it would count as focused. A window manager decides for itself, also
-            // when the player has gone to another program meanwhile.
-            if (!view->Widget()->window()->isActiveWindow() && !AfxWindowManagerRunning())
-                view->Widget()->window()->activateWindow();
-            view->Widget()->setFocus(Qt::OtherFocusReason);
-        }
-    });
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -1,5 +1,5 @@
 // Application, frame, document and view classes, command routing, caret, wait cursor and
-// message boxes on Qt Widgets.
+// message boxes on Qt Widgets. Each has a file of its own; the base classes are in AfxWin.cpp.
 #pragma once
 
 #include "platform/AfxAccess.h"
@@ -22,7 +22,7 @@ class CFrameWnd;
 class CWinApp;
 class CPrintInfo;
 class CViewWidget;
-class CFrameWidget;
+class CWorkAreaKeeper;
 
 // ---------------------------------------------------------------------------------------------
 // Commands
@@ -32,19 +32,9 @@ class CCmdUI {
   public:
     UINT m_nID = 0;
     BOOL m_bEnabled = TRUE;
-    int m_nCheck = 0;
-    bool m_bHandled = false; // set by Enable/SetCheck: an update handler answered
 
     explicit CCmdUI(UINT id = 0) : m_nID(id) {}
-    virtual ~CCmdUI() = default;
-    virtual void Enable(BOOL on = TRUE) {
-        m_bEnabled = on;
-        m_bHandled = true;
-    }
-    virtual void SetCheck(int check = 1) {
-        m_nCheck = check;
-        m_bHandled = true;
-    }
+    void Enable(BOOL on = TRUE) { m_bEnabled = on; }
 };
 
 // Message-map-like dispatch: classes register command and update handlers by id (usually in
@@ -66,9 +56,6 @@ class CCmdTarget {
     // drawn before the blocking work is on screen during it.
     void BeginWaitCursor();
     void EndWaitCursor();
-    void RestoreWaitCursor() {}
-
-    bool HasCommandHandler(UINT id) const { return m_commands.count(id) != 0; }
 
   protected:
     template <class T> void OnCommand(UINT id, void (T::*handler)()) {
@@ -96,8 +83,6 @@ class CCmdTarget {
 
 struct CREATESTRUCT {
     DWORD style = 0;
-    int x = 0, y = 0, cx = 0, cy = 0;
-    const char* lpszName = nullptr;
 };
 
 class CWnd : public CCmdTarget {
@@ -105,41 +90,23 @@ class CWnd : public CCmdTarget {
     CWnd();
     ~CWnd() override;
 
-    HWND m_hWnd = this;
     HWND GetSafeHwnd() const { return const_cast<CWnd*>(this); }
 
     // Client rectangle: left and top 0, right and bottom the client size.
     void GetClientRect(RECT* rect) const;
-    void GetWindowRect(RECT* rect) const;
     void SetWindowText(const char* text);
-    void SetWindowTextA(const char* text) { SetWindowText(text); }
     CString GetWindowText() const;
     void GetWindowText(CString& text) const { text = GetWindowText(); }
-    // Marks the window for a full redraw (for a view: OnDraw runs again soon).
-    virtual void Invalidate(BOOL erase = TRUE);
-    // Runs a pending redraw now and puts the result on screen.
-    virtual void UpdateWindow();
-    virtual BOOL ShowWindow(int cmd);
-    CWnd* GetParent() const { return m_parent; }
-    void SetParentWnd(CWnd* parent) { m_parent = parent; }
-    CWnd* SetFocus();
-    BOOL EnableWindow(BOOL enable = TRUE);
-    BOOL IsWindowEnabled() const;
-    BOOL IsWindowVisible() const;
-    virtual LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     // What assistive technologies call a control, and what they add when it gets the focus.
     void SetAccessibleName(const char* name);
     void SetAccessibleDescription(const char* text);
 
-    // Caret, with Win32's counting: a new caret is hidden (count 1); ShowCaret lowers the count
-    // and the caret is visible at 0; HideCaret raises it. One caret exists at a time; it is
-    // drawn inverted (XOR with the bitmap) over the owner's image, blinking at the desktop rate.
+    // Caret (AfxCaret.cpp), with Win32's counting: a new caret is hidden (count 1); ShowCaret
+    // lowers the count and the caret is visible at 0; HideCaret raises it. One caret exists at a
+    // time, the size of its bitmap; it is drawn inverted (XOR with the bitmap) over the owner's
+    // image, blinking at the desktop rate.
     BOOL CreateCaret(CBitmap* bitmap);
-    BOOL CreateCaret(CBitmap* bitmap, int width, int height); // size taken from the bitmap
-    void CreateSolidCaret(int width, int height);
     static void SetCaretPos(int x, int y);
-    static void SetCaretPos(POINT p) { SetCaretPos(p.x, p.y); }
-    static CPoint GetCaretPos();
     void ShowCaret();
     void HideCaret();
 
@@ -150,19 +117,11 @@ class CWnd : public CCmdTarget {
 
   protected:
     QWidget* m_widget = nullptr;
-    CWnd* m_parent = nullptr;
 };
 
 // The state of a key as of the key message being handled (high bit set: down); outside one, as the
-// keyboard is now. Answers for VK_SHIFT, VK_CONTROL and VK_MENU.
+// keyboard is now (AfxKeys.cpp). Answers for VK_CONTROL and VK_MENU.
 SHORT GetKeyState(int virtualKey);
-
-// Global Win32 forms of the caret calls.
-BOOL CreateCaret(HWND wnd, CBitmap* bitmap, int width, int height);
-BOOL DestroyCaret();
-BOOL SetCaretPos(int x, int y);
-BOOL ShowCaret(HWND wnd);
-BOOL HideCaret(HWND wnd);
 
 // What tests can see of the caret.
 struct CCaretState {
@@ -176,43 +135,23 @@ struct CCaretState {
 };
 CCaretState AfxGetCaretState();
 
-class CArchive {
-  public:
-    explicit CArchive(bool storing = false) : m_storing(storing) {}
-    BOOL IsStoring() const { return m_storing; }
-    BOOL IsLoading() const { return !m_storing; }
-
-  private:
-    bool m_storing;
-};
-
+// The document (AfxDoc.cpp). The game keeps no files, so it holds nothing; it answers the save
+// command, and a new document repaints the view.
 class CDocument : public CCmdTarget {
   public:
     CDocument();
     ~CDocument() override;
 
-    // New document: empties it and marks it unmodified.
     virtual BOOL OnNewDocument();
-    virtual void DeleteContents() {}
-    virtual void Serialize(CArchive&) {}
     // The save command: shows the file dialog ("All Files (*.*)"); nothing of the game is written.
-    virtual BOOL DoFileSave();
-    virtual BOOL OnCmdMsg(UINT id, CCmdUI* updateOrNull) override;
+    BOOL DoFileSave();
+    BOOL OnCmdMsg(UINT id, CCmdUI* updateOrNull) override;
 
-    // Asks every view except sender to repaint (OnUpdate, by default Invalidate).
-    void UpdateAllViews(CView* sender, LPARAM hint = 0);
     void AddView(CView* view);
     void RemoveView(CView* view);
-    const std::vector<CView*>& Views() const { return m_views; }
-    void SetModifiedFlag(BOOL modified = TRUE) { m_modified = modified; }
-    BOOL IsModified() const { return m_modified; }
-    void SetTitle(const char* title) { m_title = title; }
-    const CString& GetTitle() const { return m_title; }
 
   private:
     std::vector<CView*> m_views;
-    BOOL m_modified = FALSE;
-    CString m_title;
 };
 
 class CView : public CWnd {
@@ -221,10 +160,7 @@ class CView : public CWnd {
     ~CView() override;
 
     virtual void OnDraw(CDC* pDC) = 0;
-    virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
-    virtual void OnInitialUpdate();
-    virtual void OnUpdate(CView* sender, LPARAM hint);
-    virtual BOOL OnCmdMsg(UINT id, CCmdUI* updateOrNull) override;
+    BOOL OnCmdMsg(UINT id, CCmdUI* updateOrNull) override;
 
     // Mouse and keys in client coordinates and virtual-key codes. '0'..'9' come from the main
     // row only; keypad digits arrive as VK_NUMPAD0..9. Double click order: press, release,
@@ -233,28 +169,19 @@ class CView : public CWnd {
     virtual void OnLButtonUp(UINT nFlags, CPoint point);
     virtual void OnLButtonDblClk(UINT nFlags, CPoint point);
     virtual void OnRButtonDown(UINT nFlags, CPoint point);
-    virtual void OnRButtonUp(UINT nFlags, CPoint point);
-    virtual void OnRButtonDblClk(UINT nFlags, CPoint point);
-    virtual void OnMouseMove(UINT nFlags, CPoint point);
     virtual void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
-    virtual void OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags);
 
-    // Printing. OnFilePrint runs the print flow with the Print dialog on the application's
-    // printer: OnPreparePrinting (which calls DoPreparePrinting), OnBeginPrinting, OnPrint per
-    // sheet with m_rectDraw in printer pixels, OnEndPrinting. PrintToPdf runs the same flow
-    // without any dialog into a PDF file (for tests and scripts), on the page layout of the
-    // application's printer when there is an application; FALSE when the file cannot be
-    // written, and then nothing is printed.
-    virtual BOOL OnPreparePrinting(CPrintInfo* pInfo);
-    BOOL DoPreparePrinting(CPrintInfo* pInfo);
-    virtual void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo);
-    virtual void OnPrepareDC(CDC* pDC, CPrintInfo* pInfo);
+    // Printing (AfxPrint.cpp). OnFilePrint runs the print flow with the Print dialog on the
+    // application's printer: once the dialog is accepted, OnPrint draws the job with m_rectDraw
+    // in printer pixels (further sheets are its own EndPage/StartPage), then OnEndPrinting.
+    // PrintToPdf runs the same flow without any dialog into a PDF file (for tests and scripts),
+    // on the page layout of the application's printer when there is an application; FALSE when
+    // the file cannot be written, and then nothing is printed.
     virtual void OnPrint(CDC* pDC, CPrintInfo* pInfo);
     virtual void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo);
     void OnFilePrint();
     // The same job on the application's printer without the Print dialog (ID_FILE_PRINT_DIRECT).
     void OnFilePrintDirect();
-    void OnFilePrintPreview() {}
     BOOL PrintToPdf(const char* path);
 
     CDocument* GetDocument() const { return m_document; }
@@ -274,8 +201,10 @@ class CView : public CWnd {
     // Tells listeners what changed since the last call: the focused item, names, the children.
     void NotifyAccessibleChanges();
 
-    void Invalidate(BOOL erase = TRUE) override;
-    void UpdateWindow() override;
+    // Marks the view for a full redraw: OnDraw runs again soon.
+    void Invalidate(BOOL erase = TRUE);
+    // Runs a pending redraw now and puts the result on screen.
+    void UpdateWindow();
 
     // Qt glue. The view's widget is made on first use (or by the frame) and keeps a backing
     // image the size of the client area; every DC of the view draws into it.
@@ -289,8 +218,6 @@ class CView : public CWnd {
     bool DrawPending() const;
     // Runs OnDraw now on a paint DC (used by the widget).
     void RunDraw();
-    // Every live view (presentation before blocking work).
-    static const std::vector<CView*>& AllViews();
 
   private:
     friend class CViewWidget;
@@ -338,42 +265,39 @@ struct CAccelEntry {
 };
 typedef std::vector<CAccelEntry> CAccelTable;
 
-// Resources by id (menus, accelerators, strings) registered by the program at start-up.
+// The menu and accelerators of a frame by its resource id, registered by the program at
+// start-up (AfxMenu.cpp).
 void AfxRegisterMenu(UINT id, const CMenuTemplate& menu);
 void AfxRegisterAccelerators(UINT id, const CAccelTable& table);
-void AfxRegisterString(UINT id, const char* text);
-const CMenuTemplate* AfxFindMenu(UINT id);
-const CAccelTable* AfxFindAccelerators(UINT id);
-const char* AfxFindString(UINT id); // nullptr when missing
 
 class CFrameWnd : public CWnd {
   public:
     CFrameWnd();
     ~CFrameWnd() override;
 
-    // Default style: WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE. The frame honours WS_SYSMENU (close
-    // button), WS_MINIMIZEBOX, WS_MAXIMIZEBOX, WS_THICKFRAME (user-resizable) and WS_MAXIMIZE.
+    // Default style: WS_CAPTION | FWS_ADDTOTITLE. A frame with WS_MAXIMIZE keeps covering the
+    // work area of its screen and shows no caption buttons (AfxPlacement.cpp).
     virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
-    // Creates the window with menu and accelerators of resource id, and the view.
-    virtual BOOL LoadFrame(UINT resourceId, CView* view, CDocument* doc);
-    virtual BOOL OnCmdMsg(UINT id, CCmdUI* updateOrNull) override;
-    BOOL ShowWindow(int cmd) override;
-    void UpdateWindow() override;
+    // Creates the window with menu, accelerators and icon of resource id, and the view.
+    BOOL LoadFrame(UINT resourceId, CView* view, CDocument* doc);
+    BOOL OnCmdMsg(UINT id, CCmdUI* updateOrNull) override;
+    // SW_SHOWMAXIMIZED or any other: shown (maximised when the style says so).
+    BOOL ShowWindow(int cmd);
+    void UpdateWindow();
 
     CView* GetActiveView() const { return m_view; }
-    CDocument* GetActiveDocument() const { return m_view ? m_view->GetDocument() : nullptr; }
     // Updates (CCmdUI) and routes a command as a menu choice or accelerator would.
     BOOL RouteCommand(UINT id);
     // Runs the update handlers of id; FALSE when disabled.
-    BOOL QueryCommandEnabled(UINT id, int* checkOrNull = nullptr);
+    BOOL QueryCommandEnabled(UINT id);
     DWORD Style() const { return m_style; }
     QMainWindow* MainWindow() const;
 
   private:
-    friend class CFrameWidget;
     CView* m_view = nullptr;
     DWORD m_style = 0;
-    std::unique_ptr<CFrameWidget> m_frameWidget;
+    std::unique_ptr<QMainWindow> m_frameWidget;
+    CWorkAreaKeeper* m_keeper = nullptr; // owned by the window
 };
 
 // Single-document template: creates document, frame and view once, then reuses them.
@@ -393,9 +317,7 @@ class CSingleDocTemplate {
     // New (nullptr) document: the first call creates everything; later calls re-initialise
     // the document and repaint the view. Returns the document or nullptr on failure.
     CDocument* OpenDocumentFile(const char* path);
-    CDocument* Document() const { return m_doc; }
     CFrameWnd* Frame() const { return m_frame; }
-    CView* View() const { return m_view; }
 
   private:
     UINT m_resourceId;
@@ -407,38 +329,24 @@ class CSingleDocTemplate {
     CView* m_view = nullptr;
 };
 
-class CCommandLineInfo {
-  public:
-    enum { FileNew, FileOpen, FileNothing };
-    int m_nShellCommand = FileNew;
-};
-
 class CWinApp : public CCmdTarget {
   public:
     explicit CWinApp(const char* appName = nullptr);
     ~CWinApp() override;
 
     virtual BOOL InitInstance();
-    virtual int ExitInstance();
     // Runs the event loop until the main window closes; returns the exit code.
-    virtual int Run();
-    virtual BOOL OnCmdMsg(UINT id, CCmdUI* updateOrNull) override;
+    int Run();
+    BOOL OnCmdMsg(UINT id, CCmdUI* updateOrNull) override;
 
     void AddDocTemplate(CSingleDocTemplate* tmpl);
-    CSingleDocTemplate* DocTemplate() const { return m_template.get(); }
-    void ParseCommandLine(CCommandLineInfo& info);
-    BOOL ProcessShellCommand(CCommandLineInfo& info);
 
-    // Framework commands (registered by the constructor).
-    void OnFileNew();
+    // Framework commands (registered by the constructor). A new document: the first makes
+    // document, frame and view, and the frame becomes the main window; FALSE on failure.
+    BOOL OnFileNew();
     void OnFileOpen();
     void OnFilePrintSetup();
     void OnAppExit();
-
-    // Start-up calls kept for the shape of InitInstance; they have nothing to do here.
-    void Enable3dControlsStatic() {}
-    void SetRegistryKey(const char*) {}
-    void LoadStdProfileSettings(UINT = 4) {}
 
     // Deletes document, frame and view (AfxWinMain calls it before the QApplication ends).
     void DestroyDocuments();
@@ -446,7 +354,7 @@ class CWinApp : public CCmdTarget {
     // The application's one printer (made on first use).
     QPrinter* GetPrinter();
 
-    CWnd* m_pMainWnd = nullptr;
+    CFrameWnd* m_pMainWnd = nullptr;
     CString m_pszAppName;
 
   private:
@@ -454,17 +362,16 @@ class CWinApp : public CCmdTarget {
     std::unique_ptr<QPrinter> m_printer;
 };
 
-inline void AfxEnableControlContainer() {}
-
 CWinApp* AfxGetApp();
-CWnd* AfxGetMainWnd();
+CFrameWnd* AfxGetMainWnd();
 
 // Creates the QApplication, runs theApp.InitInstance() and the event loop. main() calls it.
 int AfxWinMain(int argc, char** argv);
 
 // ---------------------------------------------------------------------------------------------
-// Modal boxes and dialogs
+// Modal boxes and dialogs (AfxModal.cpp)
 
+// MB_OK, with MB_ICONEXCLAMATION for a warning; answers IDOK.
 int AfxMessageBox(const char* text, UINT type = MB_OK, UINT helpId = 0);
 
 // Test hook for everything modal. When set, the layer calls it instead of exec() and never

@@ -15,7 +15,6 @@ void AskQt(QWidget* window, bool maximized) {
 }
 } // namespace
 
-#ifdef CELLWRIGHT_HAVE_XCB
 #include <QtGui/qguiapplication_platform.h>
 #include <xcb/xcb.h>
 
@@ -47,44 +46,23 @@ enum : uint32_t {
     kMwmHintsDecorations = 1u << 1,
     kMwmFuncResize = 1u << 1,
     kMwmFuncMove = 1u << 2,
-    kMwmFuncMinimize = 1u << 3,
     kMwmFuncMaximize = 1u << 4,
-    kMwmFuncClose = 1u << 5,
     kMwmDecorBorder = 1u << 1,
-    kMwmDecorResizeHandle = 1u << 2,
     kMwmDecorTitle = 1u << 3,
-    kMwmDecorMenu = 1u << 4,
-    kMwmDecorMinimize = 1u << 5,
-    kMwmDecorMaximize = 1u << 6,
 };
 
 } // namespace
 
-void AfxWriteWindowManagerHints(QWidget* window, const CWindowManagerHints& hints) {
+void AfxWriteWindowManagerHints(QWidget* window, bool caption) {
     xcb_connection_t* c = Connection();
     if (!c || !window)
         return;
     const xcb_window_t id = static_cast<xcb_window_t>(window->winId());
-    uint32_t functions = 0, decorations = 0;
-    if (hints.title)
-        decorations |= kMwmDecorBorder | kMwmDecorTitle;
-    if (hints.systemMenu)
-        decorations |= kMwmDecorMenu;
-    if (hints.resize)
-        decorations |= kMwmDecorResizeHandle;
-    // Window managers maximise only windows they may move and resize; the frame puts itself back
-    // over the work area whatever they do with that.
-    functions |= kMwmFuncMove | kMwmFuncResize;
-    if (hints.minimizeButton) {
-        functions |= kMwmFuncMinimize;
-        decorations |= kMwmDecorMinimize;
-    }
-    if (hints.maximizeButton)
-        decorations |= kMwmDecorMaximize;
-    // Maximising stays allowed without a button: that is how the frame asks for the work area.
-    functions |= kMwmFuncMaximize;
-    if (hints.closeButton)
-        functions |= kMwmFuncClose;
+    const uint32_t decorations = caption ? kMwmDecorBorder | kMwmDecorTitle : 0;
+    // Window managers maximise only windows they may move and resize, and maximising stays allowed
+    // without a button: that is how the frame asks for the work area, and it puts itself back over
+    // the work area whatever they do with the rest.
+    const uint32_t functions = kMwmFuncMove | kMwmFuncResize | kMwmFuncMaximize;
     const uint32_t mwm[5] = {kMwmHintsFunctions | kMwmHintsDecorations, functions, decorations, 0, 0};
     const xcb_atom_t atom = Atom(c, "_MOTIF_WM_HINTS");
     if (atom == XCB_ATOM_NONE)
@@ -179,26 +157,3 @@ void AfxAskToMaximize(QWidget* window, bool maximized) {
                    reinterpret_cast<const char*>(&message));
     xcb_flush(c);
 }
-
-#else
-
-void AfxAskToMaximize(QWidget* window, bool maximized) {
-    if (window)
-        AskQt(window, maximized);
-}
-
-bool AfxWindowManagerMaximized(const QWidget* window) {
-    return window && window->isMaximized() && AfxWindowManagerRunning();
-}
-
-QRect AfxClientAreaOnScreen(const QWidget* window) {
-    return window ? window->geometry() : QRect();
-}
-
-void AfxWriteWindowManagerHints(QWidget*, const CWindowManagerHints&) {}
-
-bool AfxWindowManagerRunning() {
-    return QGuiApplication::platformName() != QLatin1String("xcb");
-}
-
-#endif

@@ -1,23 +1,15 @@
-// X11 window-manager hints that Qt does not write. Elsewhere these do nothing.
+// What the placement of the main window asks of X11 itself, beyond what Qt does. On another
+// window system (Wayland, offscreen) each falls back on Qt.
 #pragma once
 
 #include <QRect>
 
 class QWidget;
 
-struct CWindowManagerHints {
-    bool title = true;
-    bool systemMenu = false;
-    bool closeButton = false;
-    bool minimizeButton = false;
-    bool maximizeButton = false;
-    bool resize = false; // a sizing border
-};
-
-// Writes the Motif hints (decorations and allowed functions) of a top-level window. Qt writes
-// only "move and resize" for a caption without buttons, which leaves every button to the
-// window manager's taste.
-void AfxWriteWindowManagerHints(QWidget* window, const CWindowManagerHints& hints);
+// Writes the Motif hints (decorations and allowed functions) of a top-level window: a caption (or
+// none) without buttons. Qt writes only "move and resize" for a caption without buttons, which
+// leaves every button to the window manager's taste. Nothing elsewhere.
+void AfxWriteWindowManagerHints(QWidget* window, bool caption);
 
 // Whether something places top-level windows: an X11 window manager announced on the root
 // window, or a platform that is its own window system (Wayland, offscreen). False on a bare X

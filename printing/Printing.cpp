@@ -54,12 +54,6 @@ void CQuillmoorView::OnPrintDirectCommand() {
     OnFilePrintDirect();
 }
 
-BOOL CQuillmoorView::OnPreparePrinting(CPrintInfo* pInfo) {
-    return DoPreparePrinting(pInfo);
-}
-
-void CQuillmoorView::OnBeginPrinting(CDC*, CPrintInfo*) {}
-
 void CQuillmoorView::OnPrint(CDC* pDC, CPrintInfo* pInfo) {
     const CPaperMetrics metrics = ComputePaperMetrics(pInfo->m_rectDraw);
     m_printRect = pInfo->m_rectDraw;
@@ -72,10 +66,8 @@ void CQuillmoorView::OnPrint(CDC* pDC, CPrintInfo* pInfo) {
     m_printGridLeft = metrics.m_gridLeft;
     m_printGridTop = metrics.m_gridTop;
 
-    pInfo->m_bContinuePrinting = TRUE;
     if (m_helpShown == 1 || m_option == 0) {
         PrintInstructions(pDC);
-        pInfo->m_bContinuePrinting = FALSE;
     } else if (m_verdict != 0) {
         PrintGrid(pDC);
     }

@@ -241,7 +241,7 @@ void CQuillmoorView::OnUseYourOwnNumbers() {
         if (m_givenCount >= kFewestGivens && m_givenCount <= kMostGivens && m_entryErrorCount == 0) {
             m_option = 3;
             m_ownNumbersFromAgain = 0;
-            CreateCaret(&m_caretBitmap, 0, 0);
+            CreatePuzzleCaret();
             m_caretShowCount = 0;
             PaintBoard(); // computes the new puzzle's initial points
             return;

@@ -86,10 +86,6 @@ void CQuillmoorView::FillHelpText() {
     }
 }
 
-BOOL CQuillmoorView::PreCreateWindow(CREATESTRUCT& cs) {
-    return CView::PreCreateWindow(cs);
-}
-
 void CQuillmoorView::UpdateCaption() {
     m_timeText = CTime::GetCurrentTime().Format("%c");
     CString caption = kMakerNotice;
@@ -115,7 +111,7 @@ void CQuillmoorView::ShowPuzzleCaret() {
 }
 
 void CQuillmoorView::CreatePuzzleCaret() {
-    CreateCaret(&m_caretBitmap, 0, 0);
+    CreateCaret(&m_caretBitmap);
 }
 
 // --- Options menu --------------------------------------------------------------------------------

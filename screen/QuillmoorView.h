@@ -19,7 +19,6 @@ class CQuillmoorView : public CView, public CGameCore {
 
     // Paint dispatcher: geometry, fonts, first grid, then the instruction page or the board.
     void OnDraw(CDC* pDC) override;
-    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
 
     // Board painting (each opens its own client DC on the view).
     void PaintBoard() override;
@@ -247,10 +246,7 @@ class CQuillmoorView : public CView, public CGameCore {
     // The maker's notice: it opens the window caption and the header of every printed page.
     static constexpr char kMakerNotice[] = "Cellwright - free Sudoku for the desktop - ";
 
-    // The framework's print flow calls these in order; a cancelled Print dialog calls none but
-    // the first.
-    BOOL OnPreparePrinting(CPrintInfo* pInfo) override;
-    void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo) override;
+    // The framework's print flow calls these in order, unless the Print dialog was cancelled.
     void OnPrint(CDC* pDC, CPrintInfo* pInfo) override;
     void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) override;
     void PrintInstructions(CDC* pDC);

@@ -1,4 +1,4 @@
-// The program's menu, accelerators, strings and About box template.
+// The program's menu, accelerators and About box template.
 
 #include "common/MenuIds.h"
 #include "platform/Afx.h"
@@ -27,7 +27,10 @@ CMenuTemplate MainMenu() {
     };
 }
 
-// The usual editing and pane keys are kept; nothing handles their commands, so they do nothing.
+// Ctrl+N, Ctrl+O and Ctrl+S are the framework's: a new (empty) document, which repaints the screen,
+// and the file dialogs, which read and write nothing. The usual editing and pane keys are kept
+// without a handler: they do nothing, and keep their keys from the board (Shift+Delete is not
+// Delete).
 CAccelTable MainAccelerators() {
     return {
         {'P', FCONTROL, ID_FILE_PRINT}, {'N', FCONTROL, ID_FILE_NEW},
@@ -59,7 +62,5 @@ CDlgTemplate AboutBox() {
 void RegisterAppResources() {
     AfxRegisterMenu(IDR_MAINFRAME, MainMenu());
     AfxRegisterAccelerators(IDR_MAINFRAME, MainAccelerators());
-    AfxRegisterString(IDR_MAINFRAME, "Quillmoor\n\nSudoku\n\n\nQuillmoor.Document\nSudoku Document");
-    AfxRegisterString(57344, "Quillmoor");
     AfxRegisterDialog(IDD_ABOUTBOX, AboutBox());
 }

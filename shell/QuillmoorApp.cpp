@@ -3,25 +3,18 @@
 #include "common/MenuIds.h"
 #include "common/SoundCues.h"
 #include "screen/QuillmoorView.h"
-#include "shell/AboutDialog.h"
 #include "shell/MainFrame.h"
-#include "shell/QuillmoorDoc.h"
 
 CQuillmoorApp::CQuillmoorApp() : CWinApp("Cellwright") {
     OnCommand(ID_APP_ABOUT, &CQuillmoorApp::OnAppAbout);
 }
 
+// The game stores no settings and opens no files: it starts with a new, empty document, which
+// holds nothing of the game.
 BOOL CQuillmoorApp::InitInstance() {
-    AfxEnableControlContainer();
-    Enable3dControlsStatic();
-    // The game stores no settings, so there is no profile to open.
     RegisterAppResources();
-
-    AddDocTemplate(CSingleDocTemplate::Create<CQuillmoorDoc, CMainFrame, CQuillmoorView>(IDR_MAINFRAME));
-
-    CCommandLineInfo cmdInfo;
-    ParseCommandLine(cmdInfo);
-    if (!ProcessShellCommand(cmdInfo)) {
+    AddDocTemplate(CSingleDocTemplate::Create<CDocument, CMainFrame, CQuillmoorView>(IDR_MAINFRAME));
+    if (!OnFileNew()) {
         return FALSE;
     }
     m_pMainWnd->ShowWindow(SW_SHOWMAXIMIZED);
@@ -32,6 +25,6 @@ BOOL CQuillmoorApp::InitInstance() {
 }
 
 void CQuillmoorApp::OnAppAbout() {
-    CAboutDialog about;
+    CDialog about(IDD_ABOUTBOX);
     about.DoModal();
 }

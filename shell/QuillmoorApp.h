@@ -10,6 +10,6 @@ class CQuillmoorApp : public CWinApp {
     void OnAppAbout();
 };
 
-// Menus, accelerators, strings and the About box template of the program, registered with the
-// framework before the main window is made. Safe to call more than once.
+// Menus, accelerators and the About box template of the program, registered with the framework
+// before the main window is made. Safe to call more than once.
 void RegisterAppResources();

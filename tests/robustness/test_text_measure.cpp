@@ -229,31 +229,3 @@ TEST(TextMeasure, WordBreakDrawsExactlyAsWholeLineWrapping) {
     }
     EXPECT_EQ(compared, 4 * 9 * 5);
 }
-
-// DT_CALCRECT reports the height of the wrapped lines and the widest of them.
-TEST(TextMeasure, CalcRectReportsWrappedLines) {
-    CFont font;
-    ASSERT_TRUE(font.CreateSimple(18, "Arial"));
-    const std::string text = "You started out with 47 empty squares.  This means that the highest score\n\n"
-                             "that you could get is 583.";
-    const QFontMetrics fm(font.Data()->font);
-    int lines = 0, widest = 0;
-    for (const QString& para : QString::fromLatin1(text.c_str()).split(QLatin1Char('\n'))) {
-        for (const QString& line : ReferenceWrap(para, fm, 150)) {
-            ++lines;
-            widest = std::max(widest, fm.horizontalAdvance(line));
-        }
-    }
-    ASSERT_GT(lines, 4);
-    CBitmap bitmap;
-    bitmap.CreateBitmap(8, 8);
-    CDC dc;
-    dc.CreateCompatibleDC(nullptr);
-    dc.SelectObject(&bitmap);
-    dc.SelectObject(&font);
-    RECT rect{5, 7, 155, 500};
-    const int total = dc.DrawText(text.c_str(), -1, &rect, DT_WORDBREAK | DT_CALCRECT);
-    EXPECT_EQ(total, 18 * lines);
-    EXPECT_EQ(rect.bottom, 7 + total);
-    EXPECT_EQ(rect.right, 5 + widest);
-}

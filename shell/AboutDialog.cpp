@@ -1,5 +1,0 @@
-#include "shell/AboutDialog.h"
-
-#include "common/MenuIds.h"
-
-CAboutDialog::CAboutDialog() : CDialog(IDD_ABOUTBOX) {}
