@@ -28,7 +28,7 @@ CGameCore::CGameCore() {
     m_pendingSquare = -1;
     m_pendingValue = 0;
 
-    m_option = 0;
+    m_option = kOptionHome;
     m_clueCount = 0;
     m_givenCount = 0;
     m_points = kPointsMarker;

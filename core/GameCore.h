@@ -70,7 +70,13 @@ class CGameCore {
   public:
     static constexpr int kSquareCount = 81;
     static constexpr int kCentre = 40;
+    // No score ever comes near kHighestPoints: m_points above it is the marker of a puzzle whose
+    // initial points are still to be computed (at its first paint). The set-up writes
+    // kPointsMarker.
+    static constexpr int kHighestPoints = 16000;
     static constexpr int kPointsMarker = 16383;
+    // m_option: the home page, or the kind of puzzle on the board.
+    enum : int { kOptionHome = 0, kOptionEasy = 1, kOptionHard = 2, kOptionOwnNumbers = 3 };
     static constexpr int kHistoryCapacity = 176;
     static constexpr int kBranchCapacity = 301;
     // FindRectangles keeps at most one rectangle per (row, column pair) it examines: 216 from the
@@ -191,7 +197,7 @@ class CGameCore {
     int m_grid[9][9];
     SolutionRecord m_solution[81];
     SquareRecord m_squares[81];
-    int m_option;
+    int m_option; // kOptionHome .. kOptionOwnNumbers
     int m_clueCount;
     int m_clueList[81];
     int m_givenCount;

@@ -24,13 +24,13 @@ void CGameCore::PrepareNextGrid() {
 }
 
 void CGameCore::BeginEasy() {
-    m_option = 1;
+    m_option = kOptionEasy;
     m_clueCount = 28 + Rand() % 2;
 }
 
 void CGameCore::BeginHard() {
     m_clueCount = 28;
-    m_option = 2;
+    m_option = kOptionHard;
     ShowPuzzleCaret();
 }
 
@@ -40,7 +40,7 @@ void CGameCore::OnEasy() {
 }
 
 void CGameCore::OnHard() {
-    if (m_option == 0) {
+    if (m_option == kOptionHome) {
         BeginHard();
     }
     BuildPuzzle();
@@ -303,13 +303,13 @@ int CGameCore::StartOver() {
     m_clueCount = 0;
     m_points = kPointsMarker;
     m_giveUp = 0;
-    if (m_option == 1) {
-        m_option = 0;
+    if (m_option == kOptionEasy) {
+        m_option = kOptionHome;
         BeginEasy();
         return 1;
     }
-    if (m_option == 2) {
-        m_option = 0;
+    if (m_option == kOptionHard) {
+        m_option = kOptionHome;
         BeginHard();
         return 1;
     }
@@ -549,7 +549,7 @@ int CGameCore::AdjustClues() {
         ComputeAllPossibles();
         RecomputeSolverState();
     }
-    if (m_option == 2) {
+    if (m_option == kOptionHard) {
         return ReduceClues();
     }
     return 1;

@@ -2,7 +2,7 @@
 #include "GameCore.h"
 
 void CGameCore::ComputeInitialPoints() {
-    if (m_points <= 16000) {
+    if (m_points <= kHighestPoints) {
         return;
     }
     const int empty = kSquareCount - m_givenCount;

@@ -161,7 +161,7 @@ int main(int argc, char** argv) {
             core.GenerateSolutionGrid();
         } else {
             core.PrepareNextGrid();
-            core.m_option = 0;
+            core.m_option = CGameCore::kOptionHome;
             if (opt.mode == Mode::Easy) {
                 core.OnEasy();
             } else {
