@@ -13,16 +13,23 @@ const char* const kVeryEasyTest[9] = {
     "....2.51.", "6....5...", ".259..43.", ".7.13.95.",
 };
 
-const char kIntroText[] =
-    "Type in the initial values. Each number must range from 1 to 9. At least 20 numbers "
-    "must be supplied. No more than 35 numbers may be given. The data input boxes below "
-    "correspond to the 81 squares in the grid.";
 const char kNoSolutionText[] =
     "Under this option a correct solution may not exist and will never be printed.";
 
+// The template keeps the text's address: it is made once and lives as long as the program.
+const char* IntroText() {
+    static char text[256];
+    wsprintfA(text,
+              "Type in the initial values. Each number must range from 1 to 9. At least %i numbers "
+              "must be supplied. No more than %i numbers may be given. The data input boxes below "
+              "correspond to the 81 squares in the grid.",
+              COwnNumbersDialog::kFewestNumbers, COwnNumbersDialog::kMostNumbers);
+    return text;
+}
+
 CDlgTemplate MakeTemplate() {
     CDlgTemplate t{"Input Your Own Numbers", 420, 357, "MS Sans Serif", 8, {}};
-    t.items.push_back({CDlgItemKind::Static, IDC_STATIC, kIntroText, 33, 15, 353, 17, 0});
+    t.items.push_back({CDlgItemKind::Static, IDC_STATIC, IntroText(), 33, 15, 353, 17, 0});
     t.items.push_back({CDlgItemKind::Static, IDC_STATIC, kNoSolutionText, 33, 31, 354, 8, 0});
     t.items.push_back({CDlgItemKind::Button, COwnNumbersDialog::kLoadTestButton,
                        "Click Here To Load A Very Easy Test", 33, 47, 190, 11, 0});

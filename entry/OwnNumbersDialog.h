@@ -11,6 +11,9 @@ class COwnNumbersDialog : public CDialog {
     static constexpr int kLoadTestButton = 1000;
     static constexpr int kClearButton = 1001;
     static constexpr int kStatusLine = 1014;
+    // How many numbers a puzzle of one's own may have (the view checks what was typed).
+    static constexpr int kFewestNumbers = 20;
+    static constexpr int kMostNumbers = 35;
 
     COwnNumbersDialog();
 

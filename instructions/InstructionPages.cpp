@@ -6,7 +6,10 @@
 #include <string>
 
 #include "instructions/PageDrawing.h"
+#include "screen/Colours.h"
 #include "screen/QuillmoorView.h"
+
+using namespace screen_colours;
 
 namespace {
 
@@ -20,11 +23,6 @@ const char kReturnPrompt[] = "Press the End key to return.";
 const char kPagingPrompt[] = "Press Page Down or Page Up for the next or previous page.";
 const char kOptionsPrompt[] = "Go to the Options menu to start.";
 
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kMagenta = RGB(255, 0, 255);
-constexpr COLORREF kTeal = RGB(0, 151, 151);
-constexpr COLORREF kOrange = RGB(255, 108, 32);
-
 // A prompt at the foot of the page: at the left or the right end of the bottom line.
 struct CFooterPrompt {
     const char* text;
@@ -32,15 +30,16 @@ struct CFooterPrompt {
     bool left;
 };
 
-// The prompts a page shows, in the order they are drawn (and read); their count.
-int FooterPrompts(int option, int pageCount, CFooterPrompt prompts[3]) {
+// The prompts a page shows, in the order they are drawn (and read); their count. Over a game the
+// page tells how to return to it, on the home page how to start one.
+int FooterPrompts(bool overAGame, int pageCount, CFooterPrompt prompts[3]) {
     int count = 0;
-    if (option > 0) {
+    if (overAGame) {
         prompts[count++] = {kReturnPrompt, kMagenta, false};
     }
     if (pageCount > 1) {
         prompts[count++] = {kPagingPrompt, kTeal, true};
-        if (option <= 0) {
+        if (!overAGame) {
             prompts[count++] = {kOptionsPrompt, kOrange, false};
         }
     }
@@ -96,7 +95,7 @@ void CQuillmoorView::DrawInstructionPage(CDC* pDC) {
                   &m_helpBodyFont, &m_helpTitleFont);
 
     CFooterPrompt prompts[3];
-    const int promptCount = FooterPrompts(m_option, m_pageCount, prompts);
+    const int promptCount = FooterPrompts(m_option != kOptionHome, m_pageCount, prompts);
     for (int i = 0; i < promptCount; ++i) {
         const SIZE size = MeasureOn(pDC, prompts[i].text);
         const int x = prompts[i].left ? m_clientRect.left + size.cy : m_clientRect.right - size.cx - size.cy;
@@ -130,7 +129,7 @@ CString CQuillmoorView::InstructionPageText() const {
         }
     }
     CFooterPrompt prompts[3];
-    const int promptCount = FooterPrompts(m_option, m_pageCount, prompts);
+    const int promptCount = FooterPrompts(m_option != kOptionHome, m_pageCount, prompts);
     for (int i = 0; i < promptCount; ++i) {
         text += "\n";
         text += prompts[i].text;
@@ -139,7 +138,7 @@ CString CQuillmoorView::InstructionPageText() const {
 }
 
 bool CQuillmoorView::InstructionPagesShown() const {
-    return m_helpShown == 1 || m_option == 0;
+    return m_helpShown == 1 || m_option == kOptionHome;
 }
 
 void CQuillmoorView::NextInstructionPage() {
@@ -167,7 +166,7 @@ void CQuillmoorView::PreviousInstructionPage() {
 }
 
 void CQuillmoorView::ShowInstructions() {
-    if (m_helpShown != 0 || m_option <= 0) {
+    if (m_helpShown != 0 || m_option == kOptionHome) {
         return;
     }
     HideCaretCompletely();
@@ -177,7 +176,7 @@ void CQuillmoorView::ShowInstructions() {
 }
 
 void CQuillmoorView::ReturnToGame() {
-    if (m_helpShown != 1 || m_option <= 0) {
+    if (m_helpShown != 1 || m_option == kOptionHome) {
         return;
     }
     m_helpShown = 0;

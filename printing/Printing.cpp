@@ -6,10 +6,12 @@
 #include <cstring>
 
 #include "common/SoundCues.h"
-#include "common/Version.h"
 #include "instructions/PageDrawing.h"
 #include "printing/PaperMetrics.h"
+#include "screen/Colours.h"
 #include "screen/QuillmoorView.h"
+
+using namespace screen_colours;
 
 namespace {
 
@@ -20,10 +22,6 @@ const char* PrintToPdfPath() {
     const char* path = std::getenv(kPrintToPdfVariable);
     return path != nullptr && path[0] != '\0' ? path : nullptr;
 }
-
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kClueRed = RGB(255, 0, 0);
-constexpr COLORREF kSolutionGray = RGB(195, 195, 195);
 
 } // namespace
 
@@ -66,9 +64,9 @@ void CQuillmoorView::OnPrint(CDC* pDC, CPrintInfo* pInfo) {
     m_printGridLeft = metrics.m_gridLeft;
     m_printGridTop = metrics.m_gridTop;
 
-    if (m_helpShown == 1 || m_option == 0) {
+    if (InstructionPagesShown()) {
         PrintInstructions(pDC);
-    } else if (m_verdict != 0) {
+    } else if (m_verdict != kVerdictCorrect) {
         PrintGrid(pDC);
     }
     // After a correct answer there is nothing to print: the sheet stays blank.
@@ -130,10 +128,7 @@ void CQuillmoorView::PrintInstructionPage(CDC* pDC) {
     const int a = m_printLineHeight;
     const int right = m_printTextWidth + m_printSideMargin; // the right end of the text column
 
-    m_timeText = CTime::GetCurrentTime().Format("%c");
-    CString header = kMakerNotice;
-    header += m_timeText;
-    header += g_versionString;
+    const CString header = NoticeWithTime();
     RecreateFont(m_printHeaderFont, 4 * m_printFontHeight / 5, "Arial");
     CFont* previousFont = pDC->SelectObject(&m_printHeaderFont);
     pDC->TextOut(m_printSideMargin, a / 2, header);
@@ -183,15 +178,13 @@ void CQuillmoorView::PrintGrid(CDC* pDC) {
 
     CFont* previousFont = pDC->SelectObject(&m_gridDigitFont);
     auto drawDigit = [&](int row, int col, int digit) {
-        char text[16];
-        wsprintfA(text, "%i", digit);
         CRect rect(left + col * cell, top + row * cell, left + col * cell + cell, top + row * cell + cell);
-        pDC->DrawText(text, 1, &rect, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+        pDC->DrawText(NumberText(digit), -1, &rect, kCentred);
     };
 
-    if (m_verdict < 0) {
+    if (m_verdict == kVerdictNone) {
         // Before DONE: the puzzle's own numbers only, never the player's.
-        pDC->SetTextColor(kClueRed);
+        pDC->SetTextColor(kRed);
         for (int row = 0; row < 9; ++row) {
             for (int col = 0; col < 9; ++col) {
                 if (m_grid[row][col] > 0) {
@@ -200,7 +193,7 @@ void CQuillmoorView::PrintGrid(CDC* pDC) {
             }
         }
         pDC->SetTextColor(kBlack);
-    } else if (m_verdict == 1 && (m_option == 1 || m_option == 2)) {
+    } else if (m_verdict == kVerdictWrong && (m_option == kOptionEasy || m_option == kOptionHard)) {
         pDC->SetTextColor(kSolutionGray);
         for (int s = 0; s < kSquareCount; ++s) {
             if (m_solution[s].solution > 0) {
@@ -208,7 +201,7 @@ void CQuillmoorView::PrintGrid(CDC* pDC) {
             }
         }
         pDC->SetTextColor(kBlack);
-    } else if (m_verdict == 1 && m_option == 3) {
+    } else if (m_verdict == kVerdictWrong && m_option == kOptionOwnNumbers) {
         // Typed-in numbers have no solution of ours to print: the empty grid and the 'brrr'.
         PlaySoundCue(kSoundForbidden);
     }

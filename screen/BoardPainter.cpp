@@ -9,9 +9,6 @@ using namespace screen_colours;
 
 namespace {
 
-// Possibles go along the edges in reading order, the centre cell last.
-const int kPlacement[9] = {0, 1, 2, 3, 5, 6, 7, 8, 4};
-
 const char* const kHelpPanelText[] = {
     "To populate a square, drag a number from one of the baskets below the grid. An alternative to this is "
     "to move the caret -- the ",
@@ -34,48 +31,77 @@ const char* const kHelpPanelText[] = {
     "key. ",
 };
 
-CString FormatInt(int value) {
+} // namespace
+
+CString CQuillmoorView::NumberText(int value) {
     char buffer[16];
     wsprintfA(buffer, "%i", value);
     return CString(buffer);
 }
 
-} // namespace
+void CQuillmoorView::DrawScaled(CDC& dc, CBitmap& bitmap, int x, int y, int width, int height,
+                                int bitmapWidth, int bitmapHeight) {
+    CDC memDC;
+    memDC.CreateCompatibleDC(&dc);
+    memDC.SelectObject(&bitmap);
+    dc.SetStretchBltMode(COLORONCOLOR);
+    dc.StretchBlt(x, y, width, height, &memDC, 0, 0, bitmapWidth, bitmapHeight, SRCCOPY);
+}
 
 void CQuillmoorView::PaintBoard() {
     // No puzzle on the board: none was ever put there, or HOME has taken it away. After HOME the
     // grid already holds the solution made in advance for the next game, which must never show.
-    if (m_givenCount < 1 || m_option == 0) {
+    if (m_givenCount < 1 || m_option == kOptionHome) {
         return;
     }
     CClientDC dc(this);
     dc.SetBkMode(TRANSPARENT);
     dc.FillRect(&m_clientRect, &m_whiteBrush);
+    DrawGridLines(dc);
+    DrawSquares(dc);
+    DrawBaskets(dc);
 
-    // Square lines first, then the box lines over them.
-    dc.SelectObject(&m_linePen);
-    for (int r = 0; r <= 9; ++r) {
-        dc.MoveTo(m_squareRect[r][0].left, m_squareRect[r][0].top);
-        dc.LineTo(m_squareRect[r][8].right, m_squareRect[r][8].top);
-    }
-    for (int c = 0; c <= 9; ++c) {
-        dc.MoveTo(m_squareRect[0][c].left, m_squareRect[0][c].top);
-        dc.LineTo(m_squareRect[8][c].left, m_squareRect[8][c].bottom + 1);
-    }
-    dc.SelectObject(&m_boxPen);
-    for (int r = 0; r <= 9; r += 3) {
-        dc.MoveTo(m_squareRect[r][0].left, m_squareRect[r][0].top);
-        dc.LineTo(m_squareRect[r][8].right, m_squareRect[r][8].top);
-    }
-    for (int c = 0; c <= 9; c += 3) {
-        dc.MoveTo(m_squareRect[0][c].left, m_squareRect[0][c].top);
-        dc.LineTo(m_squareRect[8][c].left, m_squareRect[8][c].bottom + 1);
+    dc.SelectObject(&m_bannerFont);
+    dc.SetTextColor(kBlack);
+    dc.DrawText("Cellwright", -1, &m_titleRect, kCentred);
+    if (m_phase == kPhasePlaying) {
+        DrawPlayingControls(dc);
+    } else {
+        DrawFinishedControls(dc);
     }
 
-    const int bitmapWidth = m_squareRect[0][0].right - m_squareRect[0][0].left;
-    const int bitmapHeight = m_squareRect[0][0].bottom - m_squareRect[0][0].top;
-    dc.SetStretchBltMode(COLORONCOLOR);
+    // A new puzzle's score comes into being at its first paint.
+    ComputeInitialPoints();
+    DrawPointsNumber(dc);
 
+    if (m_phase == kPhasePlaying) {
+        DrawTextPanels();
+        if (m_helpShown == 0) {
+            NoteCaretPosition();
+            SetCaretPos(m_caretX, m_caretY);
+            ShowCaretCompletely();
+        }
+    }
+}
+
+// Square lines first, then the box lines over them.
+void CQuillmoorView::DrawGridLines(CDC& dc) {
+    for (int step : {1, 3}) {
+        dc.SelectObject(step == 1 ? &m_linePen : &m_boxPen);
+        for (int r = 0; r <= 9; r += step) {
+            dc.MoveTo(m_squareRect[r][0].left, m_squareRect[r][0].top);
+            dc.LineTo(m_squareRect[r][8].right, m_squareRect[r][8].top);
+        }
+        for (int c = 0; c <= 9; c += step) {
+            dc.MoveTo(m_squareRect[0][c].left, m_squareRect[0][c].top);
+            dc.LineTo(m_squareRect[8][c].left, m_squareRect[8][c].bottom + 1);
+        }
+    }
+}
+
+// Every square's possibles, then its numeral: red for the puzzle's own, green or blue (fixed) for
+// the player's.
+void CQuillmoorView::DrawSquares(CDC& dc) {
     for (int r = 0; r < 9; ++r) {
         for (int c = 0; c < 9; ++c) {
             DrawSquarePossibles(r, c);
@@ -83,107 +109,92 @@ void CQuillmoorView::PaintBoard() {
             if (m_grid[r][c] > 0) {
                 dc.SetTextColor(kRed);
                 dc.SelectObject(&m_mainFont);
-                wsprintfA(m_textBuffer, "%i", m_grid[r][c]);
-                dc.DrawText(m_textBuffer, 1, &m_squareRect[r][c], kCentred);
+                dc.DrawText(NumberText(m_grid[r][c]), -1, &m_squareRect[r][c], kCentred);
             } else if (sq.value > 0) {
                 dc.SetTextColor(sq.fixed < 1 ? kGreen : kBlue);
                 dc.SelectObject(&m_playerFont);
-                wsprintfA(m_textBuffer, "%i", sq.value);
-                dc.DrawText(m_textBuffer, 1, &m_squareRect[r][c], kCentred);
+                dc.DrawText(NumberText(sq.value), -1, &m_squareRect[r][c], kCentred);
             }
             dc.SetTextColor(kBlack);
         }
     }
+}
 
-    if (m_memDC.IsValid()) {
-        m_memDC.DeleteDC();
-    }
-    m_memDC.CreateCompatibleDC(&dc);
-
-    // Basket k is square (9, k); its image goes one more pixel down.
+// Basket k is square (9, k); its image goes one more pixel down.
+void CQuillmoorView::DrawBaskets(CDC& dc) {
+    const int width = m_squareRect[0][0].right - m_squareRect[0][0].left;
+    const int height = m_squareRect[0][0].bottom - m_squareRect[0][0].top;
     for (int k = 0; k < 9; ++k) {
-        m_memDC.SelectObject(&m_basketBitmaps[k]);
-        dc.StretchBlt(m_squareRect[9][k].left, m_squareRect[9][k].top + 1, bitmapWidth, bitmapHeight,
-                      &m_memDC, 0, 0, 68, 68, SRCCOPY);
+        DrawScaled(dc, m_basketBitmaps[k], m_squareRect[9][k].left, m_squareRect[9][k].top + 1, width, height,
+                   kBasketBitmapSide, kBasketBitmapSide);
     }
+}
 
-    dc.SelectObject(&m_bannerFont);
+void CQuillmoorView::DrawScorePanels(CDC& dc, bool withPerformance) {
+    DrawScaled(dc, m_panelBitmap, m_pointsPanelRect.left, m_pointsPanelRect.top, m_panelWidth, m_panelHeight,
+               kPanelBitmapWidth, kPanelBitmapHeight);
+    if (withPerformance) {
+        DrawScaled(dc, m_panelBitmap, m_performancePanelRect.left, m_performancePanelRect.top, m_panelWidth,
+                   m_panelHeight, kPanelBitmapWidth, kPanelBitmapHeight);
+    }
+}
+
+// In play: DONE and the points left.
+void CQuillmoorView::DrawPlayingControls(CDC& dc) {
+    dc.SelectObject(&m_donePen);
+    dc.SelectObject(&m_doneBrush);
+    dc.Ellipse(&m_doneButtonRect);
+    dc.SelectObject(&m_mainFont);
     dc.SetTextColor(kBlack);
-    dc.DrawText("Cellwright", -1, &m_titleRect, kCentred);
+    dc.DrawText("DONE", -1, &m_doneButtonRect, kCentred);
+    DrawScorePanels(dc, false);
+    dc.DrawText("POINTS LEFT", -1, &m_pointsLabelRect, kCentred);
+}
 
-    if (m_phase == 0) {
-        dc.SelectObject(&m_donePen);
-        dc.SelectObject(&m_doneBrush);
-        dc.Ellipse(&m_doneButtonRect);
-        dc.SelectObject(&m_mainFont);
-        dc.SetTextColor(kBlack);
-        dc.DrawText("DONE", -1, &m_doneButtonRect, kCentred);
+// After DONE: HOME and AGAIN, the final score and the performance, the verdict line of a correct
+// grid, and the text panels.
+void CQuillmoorView::DrawFinishedControls(CDC& dc) {
+    DrawFinishedButtons(dc);
+    DrawScorePanels(dc, true);
+    dc.DrawText("FINAL SCORE", -1, &m_pointsLabelRect, kCentred);
+    dc.SetTextColor(kBlack);
+    dc.DrawText("PERFORMANCE", -1, &m_performanceLabelRect, kCentred);
 
-        m_memDC.SelectObject(&m_panelBitmap);
-        dc.StretchBlt(m_pointsPanelRect.left, m_pointsPanelRect.top, m_panelWidth, m_panelHeight, &m_memDC, 0,
-                      0, 108, 58, SRCCOPY);
-        m_memDC.DeleteDC();
+    // Shown whatever the verdict: a wrong grid has no points left, so it reads 0%.
+    dc.SetTextColor(kPerformanceGreen);
+    dc.DrawText(NumberText(ComputePerformance()) + "%", -1, &m_performanceNumberRect, kCentred);
+    dc.SetTextColor(kBlack);
 
-        dc.DrawText("POINTS LEFT", -1, &m_pointsLabelRect, kCentred);
-    } else if (m_phase == 1 || m_phase == 2) {
-        dc.SelectObject(&m_mainFont);
-        dc.SelectObject(&m_homePen);
-        dc.SelectObject(&m_homeBrush);
-        dc.Ellipse(&m_doneButtonRect);
-        dc.SetTextColor(kBlack);
-        dc.DrawText("HOME", -1, &m_doneButtonRect, kCentred);
-
-        dc.SelectObject(&m_againPen);
-        dc.SelectObject(&m_againBrush);
-        dc.Ellipse(&m_againButtonRect);
-        dc.DrawText("AGAIN", -1, &m_againButtonRect, kCentred);
-
-        m_memDC.SelectObject(&m_panelBitmap);
-        dc.StretchBlt(m_pointsPanelRect.left, m_pointsPanelRect.top, m_panelWidth, m_panelHeight, &m_memDC, 0,
-                      0, 108, 58, SRCCOPY);
-        dc.StretchBlt(m_performancePanelRect.left, m_performancePanelRect.top, m_panelWidth, m_panelHeight,
-                      &m_memDC, 0, 0, 108, 58, SRCCOPY);
-        m_memDC.DeleteDC();
-
-        dc.DrawText("FINAL SCORE", -1, &m_pointsLabelRect, kCentred);
-        dc.SetTextColor(kBlack);
-        dc.DrawText("PERFORMANCE", -1, &m_performanceLabelRect, kCentred);
-
-        // Shown whatever the verdict: a wrong grid has no points left, so it reads 0%.
-        dc.SetTextColor(kPerformanceGreen);
-        const CString performance = FormatInt(ComputePerformance()) + "%";
-        dc.DrawText(performance, -1, &m_performanceNumberRect, kCentred);
-        dc.SetTextColor(kBlack);
-
-        if (m_option >= 1 && m_option <= 3 && m_gridErrors == 0) {
-            dc.SelectObject(&m_verdictFont);
-            dc.SetTextColor(kRed);
-            dc.DrawText("OK  OK  OK  OK  OK", -1, &m_messageRect, kCentred);
-            dc.SetTextColor(kBlack);
-        }
-        DrawTextPanels();
+    if (m_verdict == kVerdictCorrect) {
+        DrawVerdictLine(dc);
     }
+    DrawTextPanels();
+}
 
-    // A new puzzle's score comes into being at its first paint.
-    ComputeInitialPoints();
+void CQuillmoorView::DrawFinishedButtons(CDC& dc) {
+    dc.SelectObject(&m_mainFont);
+    dc.SelectObject(&m_homePen);
+    dc.SelectObject(&m_homeBrush);
+    dc.Ellipse(&m_doneButtonRect);
+    dc.SetTextColor(kBlack);
+    dc.DrawText("HOME", -1, &m_doneButtonRect, kCentred);
+    dc.SelectObject(&m_againPen);
+    dc.SelectObject(&m_againBrush);
+    dc.Ellipse(&m_againButtonRect);
+    dc.DrawText("AGAIN", -1, &m_againButtonRect, kCentred);
+}
+
+void CQuillmoorView::DrawPointsNumber(CDC& dc) {
     dc.SetTextColor(kPointsRed);
     dc.SelectObject(&m_mainFont);
-    wsprintfA(m_textBuffer, "%i", m_points);
-    dc.DrawText(m_textBuffer, -1, &m_pointsNumberRect, kCentred);
+    dc.DrawText(NumberText(m_points), -1, &m_pointsNumberRect, kCentred);
+}
 
-    if (m_phase < 1) {
-        DrawTextPanels();
-    }
-
-    if (m_helpShown == 0 && m_phase < 1) {
-        m_caretX = m_possibleRect[m_caretRow * 10 + m_caretCol][4].left + 2;
-        m_caretY = m_possibleRect[m_caretRow * 10 + m_caretCol][4].top + 2;
-        SetCaretPos(m_caretX, m_caretY);
-        while (m_caretShowCount < 1) {
-            ShowCaret();
-            m_caretShowCount += 1;
-        }
-    }
+void CQuillmoorView::DrawVerdictLine(CDC& dc) {
+    dc.SelectObject(&m_verdictFont);
+    dc.SetTextColor(kRed);
+    dc.DrawText("OK  OK  OK  OK  OK", -1, &m_messageRect, kCentred);
+    dc.SetTextColor(kBlack);
 }
 
 void CQuillmoorView::DrawSquarePossibles(int r, int c) {
@@ -200,12 +211,11 @@ void CQuillmoorView::DrawSquarePossibles(int r, int c) {
         for (int i = 0; i < 9; ++i) {
             const int v = sq.possibles[i];
             if (v > 0) {
-                wsprintfA(m_textBuffer, "%i", v);
-                dc.DrawText(m_textBuffer, 1, &cells[kPlacement[k]], kCentred);
+                dc.DrawText(NumberText(v), -1, &cells[kPossibleSlot[k]], kCentred);
                 k += 1;
             } else {
                 // Zeros follow the compacted list: this clears the cell after the last possible.
-                dc.FillRect(&cells[kPlacement[k]], &m_whiteBrush);
+                dc.FillRect(&cells[kPossibleSlot[k]], &m_whiteBrush);
             }
         }
     }
@@ -236,21 +246,21 @@ CString CQuillmoorView::HelpPanelText() {
 
 CString CQuillmoorView::OptionPanelText() const {
     CString text = "You are playing under option ";
-    if (m_option == 1) {
+    if (m_option == kOptionEasy) {
         text += "1 -- Easy. \n\n";
-    } else if (m_option == 2) {
+    } else if (m_option == kOptionHard) {
         text += "2 -- Hard. \n\n";
-    } else if (m_option == 3) {
+    } else if (m_option == kOptionOwnNumbers) {
         text += "3 -- Use Your Own Numbers. \n\n";
     }
     text += "You started out with ";
-    text += FormatInt(m_emptyCount);
+    text += NumberText(m_emptyCount);
     text += " empty squares. This means that the highest score that you could get is ";
-    text += FormatInt(HighestScore());
+    text += NumberText(HighestScore());
     text += ". \n\nThe highest score is equal to your initial 'Points Left' or ";
-    text += FormatInt(m_initialPoints);
+    text += NumberText(m_initialPoints);
     text += ", minus the number of empty squares.";
-    if (m_phase > 0) {
+    if (m_phase != kPhasePlaying) {
         text += "\n\nYour performance is your final score divided by the highest score that you could get, "
                 "expressed as a percentage.";
     }
@@ -268,7 +278,7 @@ void CQuillmoorView::DrawTextPanels() {
     dc.SelectObject(&m_panelFont);
     dc.DrawText(HelpPanelText(), -1, &m_helpPanelRect, DT_WORDBREAK);
 
-    if (m_option == 0) {
+    if (m_option == kOptionHome) {
         return;
     }
     dc.FillRect(&m_optionPanelRect, &m_whiteBrush);

@@ -13,32 +13,43 @@ using namespace screen_colours;
 
 namespace {
 
-const int kFewestGivens = 20;
-const int kMostGivens = 35;
+// One field of the own-numbers entry: empty (nothing, or a space), a numeral 1 to 9, or anything
+// else.
+enum class CField { Empty, Numeral, Invalid };
+
+CField ParseField(const CString& text, int* numeral) {
+    if (text.IsEmpty() || text.Compare(" ") == 0) {
+        return CField::Empty;
+    }
+    const char ch = text.GetAt(0);
+    if (text.GetLength() == 1 && ch >= '1' && ch <= '9') {
+        *numeral = ch - '0';
+        return CField::Numeral;
+    }
+    return CField::Invalid;
+}
 
 } // namespace
 
 // --- DONE ----------------------------------------------------------------------------------------
 
-void CQuillmoorView::CheckGrid() {
+bool CQuillmoorView::CheckGrid() {
     // Judged by the rules alone, never against a generated solution: any complete grid without a
     // repetition is correct, also an own-numbers puzzle with several solutions.
-    m_unfilledCount = 81;
+    int withoutNumeral = 81;
     for (int s = 0; s < 81; ++s) {
         m_solution[s].checkValue = 0;
         if (m_squares[s].value > 0) {
-            m_unfilledCount -= 1;
+            withoutNumeral -= 1;
         }
     }
-    if (m_givenCount != m_unfilledCount) {
-        m_gridErrors += 1;
-        return;
+    if (m_givenCount != withoutNumeral) {
+        return false;
     }
     for (int s = 0; s < 81; ++s) {
         m_solution[s].checkValue = m_squares[s].value > 0 ? m_squares[s].value : m_grid[s / 9][s % 9];
         if (m_solution[s].checkValue == 0) {
-            m_gridErrors += 1;
-            return;
+            return false;
         }
     }
     auto value = [this](int r, int c) { return m_solution[r * 9 + c].checkValue; };
@@ -46,8 +57,7 @@ void CQuillmoorView::CheckGrid() {
         for (int i = 0; i < 9; ++i) {
             for (int j = i + 1; j < 9; ++j) {
                 if (value(i, c) == value(j, c)) {
-                    m_gridErrors += 1;
-                    return;
+                    return false;
                 }
             }
         }
@@ -56,8 +66,7 @@ void CQuillmoorView::CheckGrid() {
         for (int i = 0; i < 9; ++i) {
             for (int j = i + 1; j < 9; ++j) {
                 if (value(r, i) == value(r, j)) {
-                    m_gridErrors += 1;
-                    return;
+                    return false;
                 }
             }
         }
@@ -68,26 +77,12 @@ void CQuillmoorView::CheckGrid() {
         for (int i = 0; i < 9; ++i) {
             for (int j = i + 1; j < 9; ++j) {
                 if (value(top + i / 3, left + i % 3) == value(top + j / 3, left + j % 3)) {
-                    m_gridErrors += 1;
-                    return;
+                    return false;
                 }
             }
         }
     }
-}
-
-void CQuillmoorView::CopyScorePanels(CDC& dc) {
-    if (m_memDC.IsValid()) {
-        m_memDC.DeleteDC();
-    }
-    m_memDC.CreateCompatibleDC(&dc);
-    m_memDC.SelectObject(&m_panelBitmap);
-    dc.SetStretchBltMode(COLORONCOLOR);
-    dc.StretchBlt(m_pointsPanelRect.left, m_pointsPanelRect.top, m_panelWidth, m_panelHeight, &m_memDC, 0, 0,
-                  108, 58, SRCCOPY);
-    dc.StretchBlt(m_performancePanelRect.left, m_performancePanelRect.top, m_panelWidth, m_panelHeight,
-                  &m_memDC, 0, 0, 108, 58, SRCCOPY);
-    m_memDC.DeleteDC();
+    return true;
 }
 
 void CQuillmoorView::DoneVerdict() {
@@ -95,34 +90,20 @@ void CQuillmoorView::DoneVerdict() {
         // The round buttons become HOME and AGAIN before anything is judged.
         CClientDC dc(this);
         dc.SetBkMode(TRANSPARENT);
-        dc.SelectObject(&m_mainFont);
-        dc.SelectObject(&m_homePen);
-        dc.SelectObject(&m_homeBrush);
-        dc.Ellipse(&m_doneButtonRect);
-        dc.SetTextColor(kBlack);
-        dc.DrawText("HOME", 4, &m_doneButtonRect, kCentred);
-        dc.SelectObject(&m_againPen);
-        dc.SelectObject(&m_againBrush);
-        dc.Ellipse(&m_againButtonRect);
-        dc.DrawText("AGAIN", 5, &m_againButtonRect, kCentred);
+        DrawFinishedButtons(dc);
     }
     UpdateCaption();
 
-    m_phase = 2;
-    m_gridErrors = 0;
-    CheckGrid();
-    const bool correct = m_gridErrors < 1;
-    m_verdict = correct ? 0 : 1;
+    m_phase = kPhaseFinished;
+    const bool correct = CheckGrid();
+    m_verdict = correct ? kVerdictCorrect : kVerdictWrong;
     SettleFinalScore(correct);
 
     if (correct) {
         {
             CClientDC dc(this);
             dc.SetBkMode(TRANSPARENT);
-            dc.SelectObject(&m_verdictFont);
-            dc.SetTextColor(kRed);
-            dc.DrawText("OK  OK  OK  OK  OK", 18, &m_messageRect, kCentred);
-            dc.SetTextColor(kBlack);
+            DrawVerdictLine(dc);
         }
         // The verdict line is on screen before the first sound; the score follows the second.
         PlaySoundCueSync(kSoundCorrect);
@@ -134,25 +115,17 @@ void CQuillmoorView::DoneVerdict() {
     {
         CClientDC dc(this);
         dc.SetBkMode(TRANSPARENT);
-        CopyScorePanels(dc);
+        DrawScorePanels(dc, true);
         dc.SelectObject(&m_mainFont);
         dc.SetTextColor(kBlack);
-        dc.DrawText("FINAL SCORE", 11, &m_pointsLabelRect, kCentred);
-        dc.SetTextColor(kPointsRed);
-        wsprintfA(m_textBuffer, "%i", m_points);
-        dc.DrawText(m_textBuffer, -1, &m_pointsNumberRect, kCentred);
+        dc.DrawText("FINAL SCORE", -1, &m_pointsLabelRect, kCentred);
+        DrawPointsNumber(dc);
         dc.SetTextColor(kBlack);
-        dc.DrawText("PERFORMANCE", 11, &m_performanceLabelRect, kCentred);
-        if (correct) {
-            wsprintfA(m_textBuffer, "%i", ComputePerformance());
-            std::strcat(m_textBuffer, "%");
-            dc.SetTextColor(kPerformanceGreen);
-        } else {
-            // A wrong grid scores nothing; the number stands without a percent sign here.
-            std::strcpy(m_textBuffer, "0");
-            dc.SetTextColor(kZeroPerformanceGreen);
-        }
-        dc.DrawText(m_textBuffer, -1, &m_performanceNumberRect, kCentred);
+        dc.DrawText("PERFORMANCE", -1, &m_performanceLabelRect, kCentred);
+        // A wrong grid scores nothing; the number stands without a percent sign here.
+        dc.SetTextColor(correct ? kPerformanceGreen : kZeroPerformanceGreen);
+        dc.DrawText(correct ? NumberText(ComputePerformance()) + "%" : CString("0"), -1,
+                    &m_performanceNumberRect, kCentred);
         dc.SetTextColor(kBlack);
     }
     DrawTextPanels();
@@ -166,15 +139,15 @@ void CQuillmoorView::ResetGameFlow() {
     ResetPuzzleFields(); // clue count, the points marker, the caret square, no auto-solve
     m_helpShown = 0;
     m_printLayoutDone = 0;
-    m_phase = 0;
+    m_phase = kPhasePlaying;
     m_pressedOnPossible = 0;
     m_pressedOnNumber = 0;
-    m_verdict = -1;
+    m_verdict = kVerdictNone;
 }
 
 void CQuillmoorView::GoHome() {
     ResetGameFlow();
-    m_option = 0;
+    m_option = kOptionHome;
     m_gridReady = 0;
     m_ownNumbersFromAgain = 0;
     UpdateCaption();
@@ -192,16 +165,16 @@ void CQuillmoorView::PlayAgain() {
     FindRectangles();
 
     switch (m_option) {
-    case 1:
-        m_option = 0;
+    case kOptionEasy:
+        m_option = kOptionHome;
         OnEasy();
         break;
-    case 2:
-        m_option = 0;
+    case kOptionHard:
+        m_option = kOptionHome;
         OnHard();
         break;
-    case 3:
-        m_option = 0;
+    case kOptionOwnNumbers:
+        m_option = kOptionHome;
         m_ownNumbersFromAgain = 1;
         OnUseYourOwnNumbers();
         break;
@@ -214,32 +187,17 @@ void CQuillmoorView::PlayAgain() {
 
 void CQuillmoorView::OnUseYourOwnNumbers() {
     COwnNumbersDialog& dlg = g_ownNumbersDialog;
-    m_option = 0;
+    m_option = kOptionHome;
     dlg.m_status.Empty();
     m_givenCount = 0;
-    m_entryErrorCount = 0;
-    m_entryError = 0;
 
     bool gridOverwritten = false;
     while (dlg.DoModal() == IDOK) {
         gridOverwritten = true;
-        std::memset(m_grid, 0, sizeof m_grid);
-        std::memset(m_squares, 0, sizeof m_squares);
-        for (int r = 0; r < 9; ++r) {
-            for (int c = 0; c < 9; ++c) {
-                m_entryText = dlg.m_cell[r][c];
-                ParseEntry(r, c);
-                if (m_entryError == 0) {
-                    m_givenCount += 1;
-                } else {
-                    dlg.m_cell[r][c] = "?";
-                    m_entryErrorCount += 1;
-                }
-            }
-        }
-
-        if (m_givenCount >= kFewestGivens && m_givenCount <= kMostGivens && m_entryErrorCount == 0) {
-            m_option = 3;
+        const int badFields = ReadOwnNumbers();
+        const int fewest = COwnNumbersDialog::kFewestNumbers, most = COwnNumbersDialog::kMostNumbers;
+        if (m_givenCount >= fewest && m_givenCount <= most && badFields == 0) {
+            m_option = kOptionOwnNumbers;
             m_ownNumbersFromAgain = 0;
             CreatePuzzleCaret();
             m_caretShowCount = 0;
@@ -250,16 +208,14 @@ void CQuillmoorView::OnUseYourOwnNumbers() {
         PlaySoundCue(kSoundForbidden);
         // The count is of valid numerals only, so a count out of range is reported before any "?".
         char message[96];
-        if (m_givenCount < kFewestGivens) {
-            wsprintfA(message, "Need at least 20 numbers. You only have %i.", m_givenCount);
-        } else if (m_givenCount > kMostGivens) {
-            wsprintfA(message, "No more than 35 input numbers allowed. You have %i.", m_givenCount);
+        if (m_givenCount < fewest) {
+            wsprintfA(message, "Need at least %i numbers. You only have %i.", fewest, m_givenCount);
+        } else if (m_givenCount > most) {
+            wsprintfA(message, "No more than %i input numbers allowed. You have %i.", most, m_givenCount);
         } else {
             std::strcpy(message, "Only numerals 1 through 9 are allowed. Fix cells with ?'s");
         }
         dlg.m_status = message;
-        m_entryError = 0;
-        m_entryErrorCount = 0;
         m_givenCount = 0;
     }
 
@@ -276,17 +232,27 @@ void CQuillmoorView::OnUseYourOwnNumbers() {
     }
 }
 
-void CQuillmoorView::ParseEntry(int r, int c) {
-    m_entryError = 0;
-    m_grid[r][c] = 0;
-    if (m_entryText.IsEmpty() || m_entryText.Compare(" ") == 0) {
-        m_givenCount -= 1; // an empty square: the caller's count stays as it was
-        return;
+int CQuillmoorView::ReadOwnNumbers() {
+    COwnNumbersDialog& dlg = g_ownNumbersDialog;
+    std::memset(m_grid, 0, sizeof m_grid);
+    std::memset(m_squares, 0, sizeof m_squares);
+    int badFields = 0;
+    for (int r = 0; r < 9; ++r) {
+        for (int c = 0; c < 9; ++c) {
+            int numeral = 0;
+            switch (ParseField(dlg.m_cell[r][c], &numeral)) {
+            case CField::Numeral:
+                m_grid[r][c] = numeral;
+                m_givenCount += 1;
+                break;
+            case CField::Invalid:
+                dlg.m_cell[r][c] = "?";
+                badFields += 1;
+                break;
+            case CField::Empty:
+                break;
+            }
+        }
     }
-    const char ch = m_entryText.GetAt(0);
-    if (m_entryText.GetLength() == 1 && ch >= '1' && ch <= '9') {
-        m_grid[r][c] = ch - '0';
-    } else {
-        m_entryError = 1;
-    }
+    return badFields;
 }

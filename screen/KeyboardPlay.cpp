@@ -23,7 +23,7 @@ bool CommandModifierHeld() {
 } // namespace
 
 bool CQuillmoorView::Playing() const {
-    return m_helpShown == 0 && m_option > 0 && m_phase == 0;
+    return m_helpShown == 0 && m_option != kOptionHome && m_phase == kPhasePlaying;
 }
 
 void CQuillmoorView::PressDone() {
@@ -34,13 +34,13 @@ void CQuillmoorView::PressDone() {
 
 // HOME and AGAIN are on the board once a game is judged.
 void CQuillmoorView::PressHome() {
-    if (m_helpShown == 0 && m_option > 0 && m_phase == 2) {
+    if (m_helpShown == 0 && m_option != kOptionHome && m_phase == kPhaseFinished) {
         GoHome();
     }
 }
 
 void CQuillmoorView::PressAgain() {
-    if (m_helpShown == 0 && m_option > 0 && m_phase == 2) {
+    if (m_helpShown == 0 && m_option != kOptionHome && m_phase == kPhaseFinished) {
         PlayAgain();
     }
 }
@@ -49,10 +49,7 @@ void CQuillmoorView::OnKeyDown(UINT nChar, UINT /*nRepCnt*/, UINT /*nFlags*/) {
     // The caption's clock follows the player's actions.
     UpdateCaption();
 
-    const bool onBoard = m_helpShown == 0 && m_option > 0; // a game is shown, in any phase
-    const bool playing = Playing();
-    const bool letter = !CommandModifierHeld();
-
+    const bool onBoard = m_helpShown == 0 && m_option != kOptionHome; // a game is shown, in any phase
     switch (nChar) {
     case VK_DELETE:
         if (onBoard) {
@@ -76,6 +73,16 @@ void CQuillmoorView::OnKeyDown(UINT nChar, UINT /*nRepCnt*/, UINT /*nFlags*/) {
     case VK_PRIOR:
         PreviousInstructionPage();
         break;
+    default:
+        PlayKey(nChar);
+        break;
+    }
+}
+
+void CQuillmoorView::PlayKey(UINT nChar) {
+    const bool playing = Playing();
+    const bool letter = !CommandModifierHeld();
+    switch (nChar) {
     case VK_RIGHT:
     case VK_LEFT:
     case VK_DOWN:
@@ -128,6 +135,12 @@ void CQuillmoorView::OnKeyDown(UINT nChar, UINT /*nRepCnt*/, UINT /*nFlags*/) {
     }
 }
 
+void CQuillmoorView::NoteCaretPosition() {
+    const CRect& centre = m_possibleRect[m_caretRow * 10 + m_caretCol][4];
+    m_caretX = centre.left + 2;
+    m_caretY = centre.top + 2;
+}
+
 void CQuillmoorView::ShowCaretCompletely() {
     while (m_caretShowCount < 1) {
         ShowCaret();
@@ -140,9 +153,7 @@ void CQuillmoorView::MoveCaret(int rowStep, int colStep) {
     // The caret wraps within its row or column; it never passes to the next one.
     m_caretRow = (m_caretRow + rowStep + 9) % 9;
     m_caretCol = (m_caretCol + colStep + 9) % 9;
-    const CRect& centre = m_possibleRect[m_caretRow * 10 + m_caretCol][4];
-    m_caretX = centre.left + 2;
-    m_caretY = centre.top + 2;
+    NoteCaretPosition();
     SetCaretPos(m_caretX, m_caretY);
     ShowCaretCompletely();
 }

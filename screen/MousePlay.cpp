@@ -45,12 +45,12 @@ void CQuillmoorView::FindSlot(int r, int c, CPoint point, int* slotRow, int* slo
 
 void CQuillmoorView::OnLButtonDown(UINT /*nFlags*/, CPoint point) {
     m_leftPressInView = 1;
-    if (m_doubleClickPending == 1 || m_helpShown == 1 || m_option == 0) {
+    if (m_doubleClickPending == 1 || m_helpShown == 1 || m_option == kOptionHome) {
         return;
     }
     UpdateCaption();
 
-    if (m_phase == 2) {
+    if (m_phase == kPhaseFinished) {
         if (HitsStrictly(m_doneButtonRect, point)) {
             GoHome();
         } else if (HitsStrictly(m_againButtonRect, point)) {
@@ -58,7 +58,7 @@ void CQuillmoorView::OnLButtonDown(UINT /*nFlags*/, CPoint point) {
         }
         return;
     }
-    if (m_phase == 1) {
+    if (m_phase == kPhaseDonePressed) {
         return;
     }
 
@@ -72,7 +72,7 @@ void CQuillmoorView::OnLButtonDown(UINT /*nFlags*/, CPoint point) {
         }
     }
     if (HitsStrictly(m_doneButtonRect, point)) {
-        m_phase = 1; // the verdict follows at the release, wherever it happens
+        m_phase = kPhaseDonePressed; // the verdict follows at the release, wherever it happens
         return;
     }
 
@@ -114,10 +114,10 @@ void CQuillmoorView::OnLButtonUp(UINT /*nFlags*/, CPoint point) {
         return;
     }
     m_leftPressInView = 0;
-    if (m_phase == 2 || m_helpShown == 1) {
+    if (m_phase == kPhaseFinished || m_helpShown == 1) {
         return;
     }
-    if (m_phase == 1) {
+    if (m_phase == kPhaseDonePressed) {
         DoneVerdict();
         return;
     }
@@ -172,7 +172,7 @@ void CQuillmoorView::OnLButtonUp(UINT /*nFlags*/, CPoint point) {
 
 void CQuillmoorView::OnRButtonDown(UINT /*nFlags*/, CPoint point) {
     UpdateCaption();
-    if (m_option == 0 || m_helpShown == 1 || m_phase != 0) {
+    if (m_option == kOptionHome || m_helpShown == 1 || m_phase != kPhasePlaying) {
         return;
     }
     if (!FindSquare(point, &m_rightRow, &m_rightCol)) {

@@ -16,17 +16,13 @@ void CQuillmoorView::DrawNumeralNow(CDC& dc, int r, int c, int value, COLORREF c
     if (value > 0) {
         dc.SelectObject(&m_playerFont);
         dc.SetTextColor(colour);
-        wsprintfA(m_textBuffer, "%i", value);
-        dc.DrawText(m_textBuffer, 1, &centre, kCentred);
+        dc.DrawText(NumberText(value), -1, &centre, kCentred);
     }
 }
 
 void CQuillmoorView::DrawPointsNow(CDC& dc) {
     dc.FillRect(&m_pointsNumberRect, &m_whiteBrush);
-    dc.SelectObject(&m_mainFont);
-    dc.SetTextColor(kPointsRed);
-    wsprintfA(m_textBuffer, "%i", m_points);
-    dc.DrawText(m_textBuffer, -1, &m_pointsNumberRect, kCentred);
+    DrawPointsNumber(dc);
 }
 
 void CQuillmoorView::RefreshBoard() {

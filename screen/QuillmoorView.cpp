@@ -11,9 +11,10 @@
 
 namespace {
 
+// The Fonts menu: its commands and the faces of the possibles they choose, in menu order.
+const UINT kFontCommands[4] = {ID_FONT_LUCIDA_CONSOLE, ID_FONT_MS_SANS_SERIF, ID_FONT_ARIAL_BOLD,
+                               ID_FONT_ARIAL};
 const char* const kFontFaces[4] = {"Lucida Console", "Microsoft Sans Serif", "Arial Bold", "Arial"};
-
-const char kEndOfText[] = "???*???";
 
 } // namespace
 
@@ -41,56 +42,50 @@ CQuillmoorView::CQuillmoorView() {
 
     FillHelpText();
 
-    OnCommand(ID_OPTIONS_EASY, &CQuillmoorView::OnEasyCommand);
-    OnCommand(ID_OPTIONS_HARD, &CQuillmoorView::OnHardCommand);
+    OnCommand(ID_OPTIONS_EASY, [this] { OnEasy(); });
+    OnCommand(ID_OPTIONS_HARD, [this] { OnHard(); });
     OnCommand(ID_OPTIONS_OWN_NUMBERS, &CQuillmoorView::OnUseYourOwnNumbers);
     OnUpdateCommand(ID_OPTIONS_EASY, &CQuillmoorView::OnUpdateOptions);
     OnUpdateCommand(ID_OPTIONS_HARD, &CQuillmoorView::OnUpdateOptions);
     OnUpdateCommand(ID_OPTIONS_OWN_NUMBERS, &CQuillmoorView::OnUpdateOptions);
 
-    OnCommand(ID_FONT_LUCIDA_CONSOLE, &CQuillmoorView::OnFontLucidaConsole);
-    OnCommand(ID_FONT_MS_SANS_SERIF, &CQuillmoorView::OnFontMicrosoftSansSerif);
-    OnCommand(ID_FONT_ARIAL_BOLD, &CQuillmoorView::OnFontArialBold);
-    OnCommand(ID_FONT_ARIAL, &CQuillmoorView::OnFontArial);
-    OnUpdateCommand(ID_FONT_LUCIDA_CONSOLE, &CQuillmoorView::OnUpdateFontLucidaConsole);
-    OnUpdateCommand(ID_FONT_MS_SANS_SERIF, &CQuillmoorView::OnUpdateFontMicrosoftSansSerif);
-    OnUpdateCommand(ID_FONT_ARIAL_BOLD, &CQuillmoorView::OnUpdateFontArialBold);
-    OnUpdateCommand(ID_FONT_ARIAL, &CQuillmoorView::OnUpdateFontArial);
+    for (int i = 0; i < 4; ++i) {
+        OnCommand(kFontCommands[i], [this, i] { SetFontFace(i, kFontFaces[i]); });
+        OnUpdateCommand(kFontCommands[i], [this, i](CCmdUI* pCmdUI) { UpdateFontItem(pCmdUI, i); });
+    }
 
     OnCommand(ID_FILE_PRINT, &CQuillmoorView::OnPrintCommand);
     OnCommand(ID_FILE_PRINT_DIRECT, &CQuillmoorView::OnPrintDirectCommand);
 }
 
-CQuillmoorView::~CQuillmoorView() {
-    // Pens, brushes, fonts and bitmaps release their objects in their own destructors.
-    if (m_memDC.IsValid()) {
-        m_memDC.DeleteDC();
-    }
-}
+// Pens, brushes, fonts and bitmaps release their objects in their own destructors.
+CQuillmoorView::~CQuillmoorView() = default;
 
 void CQuillmoorView::FillHelpText() {
     int count = 0;
 #if defined(CELLWRIGHT_HAVE_HELP_TEXT)
     // The last slot is kept for the end marker, whatever the length of the text.
     for (int i = 0; i < g_helpTextEntryCount && count < kHelpTextCapacity - 1; ++i) {
-        if (CString(g_helpTextEntries[i]) == kEndOfText) {
+        if (CString(g_helpTextEntries[i]) == kTextTerminator) {
             break;
         }
         m_helpText[count++] = g_helpTextEntries[i];
     }
 #endif
-    m_helpText[count] = kEndOfText;
+    m_helpText[count] = kTextTerminator;
     // The strings never change after this, so the layouts can read them through plain pointers.
     for (int i = 0; i < kHelpTextCapacity; ++i) {
         m_helpChunks[i] = m_helpText[i];
     }
 }
 
-void CQuillmoorView::UpdateCaption() {
+CString CQuillmoorView::NoticeWithTime() {
     m_timeText = CTime::GetCurrentTime().Format("%c");
-    CString caption = kMakerNotice;
-    caption += m_timeText;
-    caption += g_versionString;
+    return kMakerNotice + m_timeText + g_versionString;
+}
+
+void CQuillmoorView::UpdateCaption() {
+    const CString caption = NoticeWithTime();
     if (CWnd* mainWnd = AfxGetMainWnd()) {
         mainWnd->SetWindowText(caption);
     }
@@ -118,15 +113,7 @@ void CQuillmoorView::CreatePuzzleCaret() {
 
 void CQuillmoorView::OnUpdateOptions(CCmdUI* pCmdUI) {
     // A new game can be chosen from the home page only.
-    pCmdUI->Enable(m_option == 0);
-}
-
-void CQuillmoorView::OnEasyCommand() {
-    OnEasy();
-}
-
-void CQuillmoorView::OnHardCommand() {
-    OnHard();
+    pCmdUI->Enable(m_option == kOptionHome);
 }
 
 // --- Fonts menu ----------------------------------------------------------------------------------
@@ -140,36 +127,4 @@ void CQuillmoorView::SetFontFace(int index, const char* face) {
 void CQuillmoorView::UpdateFontItem(CCmdUI* pCmdUI, int index) {
     // The face in effect is the one greyed item.
     pCmdUI->Enable(m_fontIndex != index);
-}
-
-void CQuillmoorView::OnFontLucidaConsole() {
-    SetFontFace(0, kFontFaces[0]);
-}
-
-void CQuillmoorView::OnFontMicrosoftSansSerif() {
-    SetFontFace(1, kFontFaces[1]);
-}
-
-void CQuillmoorView::OnFontArialBold() {
-    SetFontFace(2, kFontFaces[2]);
-}
-
-void CQuillmoorView::OnFontArial() {
-    SetFontFace(3, kFontFaces[3]);
-}
-
-void CQuillmoorView::OnUpdateFontLucidaConsole(CCmdUI* pCmdUI) {
-    UpdateFontItem(pCmdUI, 0);
-}
-
-void CQuillmoorView::OnUpdateFontMicrosoftSansSerif(CCmdUI* pCmdUI) {
-    UpdateFontItem(pCmdUI, 1);
-}
-
-void CQuillmoorView::OnUpdateFontArialBold(CCmdUI* pCmdUI) {
-    UpdateFontItem(pCmdUI, 2);
-}
-
-void CQuillmoorView::OnUpdateFontArial(CCmdUI* pCmdUI) {
-    UpdateFontItem(pCmdUI, 3);
 }

@@ -14,8 +14,15 @@ class CQuillmoorView : public CView, public CGameCore {
     CQuillmoorView(const CQuillmoorView&) = delete;
     CQuillmoorView& operator=(const CQuillmoorView&) = delete;
 
+    // m_phase: a game in play, DONE pressed (judged at the release), or judged.
+    enum : int { kPhasePlaying = 0, kPhaseDonePressed = 1, kPhaseFinished = 2 };
+    // m_verdict: none yet, or the judged grid was correct or wrong.
+    enum : int { kVerdictNone = -1, kVerdictCorrect = 0, kVerdictWrong = 1 };
+
     // Window caption: maker's notice, the local date and time, the version string.
     void UpdateCaption();
+    // The caption's text, which also heads every printed page; m_timeText is its date and time.
+    CString NoticeWithTime();
 
     // Paint dispatcher: geometry, fonts, first grid, then the instruction page or the board.
     void OnDraw(CDC* pDC) override;
@@ -27,6 +34,25 @@ class CQuillmoorView : public CView, public CGameCore {
     // The texts of the two panels beside the grid: how to play, and the option with its score.
     static CString HelpPanelText();
     CString OptionPanelText() const;
+    // Parts of the board, drawn on a DC the caller holds.
+    void DrawGridLines(CDC& dc);
+    void DrawSquares(CDC& dc);
+    void DrawBaskets(CDC& dc);
+    void DrawPlayingControls(CDC& dc);
+    void DrawFinishedControls(CDC& dc);
+    void DrawFinishedButtons(CDC& dc);
+    void DrawScorePanels(CDC& dc, bool withPerformance);
+    void DrawPointsNumber(CDC& dc);
+    void DrawVerdictLine(CDC& dc);
+    // A bitmap scaled into a rectangle of the screen, without smoothing.
+    static void DrawScaled(CDC& dc, CBitmap& bitmap, int x, int y, int width, int height, int bitmapWidth,
+                           int bitmapHeight);
+    // A number as the board writes it.
+    static CString NumberText(int value);
+    // The sizes the basket and score-panel bitmaps are drawn from.
+    static constexpr int kBasketBitmapSide = 68;
+    static constexpr int kPanelBitmapWidth = 108;
+    static constexpr int kPanelBitmapHeight = 58;
 
     // Core hooks.
     void ErasePossiblesArea(int r, int c) override;
@@ -45,8 +71,9 @@ class CQuillmoorView : public CView, public CGameCore {
     void ShowInstructions();
     void ReturnToGame();
 
-    // Keys, as virtual-key codes.
+    // Keys, as virtual-key codes; PlayKey takes those that play on the board.
     void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) override;
+    void PlayKey(UINT nChar);
 
     // ===== play: mouse, keys, game flow (MousePlay.cpp, KeyboardPlay.cpp, GameFlow.cpp) =========
     void OnLButtonDown(UINT nFlags, CPoint point) override;
@@ -54,8 +81,8 @@ class CQuillmoorView : public CView, public CGameCore {
     void OnLButtonDblClk(UINT nFlags, CPoint point) override;
     void OnRButtonDown(UINT nFlags, CPoint point) override;
 
-    // Possibles list position k is shown in the possible-cell kPossibleSlot[k] (reading order),
-    // the centre cell last; a click is mapped back through the same table.
+    // Possibles list position k is shown in the possible-cell kPossibleSlot[k] (reading order):
+    // along the edges, the centre cell last. A click is mapped back through the same table.
     static constexpr int kPossibleSlot[9] = {0, 1, 2, 3, 5, 6, 7, 8, 4};
 
     // Strict hit tests: a point on a border line lies in no rectangle.
@@ -81,6 +108,8 @@ class CQuillmoorView : public CView, public CGameCore {
     bool PlayerBuysPossibles(int r, int c);
 
     void ShowCaretCompletely();
+    // m_caretX, m_caretY: where the caret stands in its square.
+    void NoteCaretPosition();
     void MoveCaret(int rowStep, int colStep);
     void TypeDigit(int digit);
     void RemoveGreenNumerals();
@@ -100,14 +129,16 @@ class CQuillmoorView : public CView, public CGameCore {
     // A square in words: "Row 3, column 5: 7, original".
     CString SquareDescription(int r, int c) const;
 
-    void CheckGrid();
+    // Whether the full grid breaks no rule; the DONE verdict.
+    bool CheckGrid();
     void DoneVerdict();
-    void CopyScorePanels(CDC& dc);
     void GoHome();
     void ResetGameFlow();
     void PlayAgain();
     void OnUseYourOwnNumbers();
-    void ParseEntry(int r, int c);
+    // Reads the dialog's fields into the grid: the numerals it holds (m_givenCount), and the
+    // fields that hold anything else, marked "?"; their count.
+    int ReadOwnNumbers();
 
     // Drag state from a left press to the following release (-1: none).
     int m_dragNumber = 0;
@@ -126,26 +157,12 @@ class CQuillmoorView : public CView, public CGameCore {
     int m_doubleClickPending = 0;
     int m_leftPressInView = 0; // a release acts only after a press inside the view
 
-    // DONE check and own-numbers entry.
-    int m_unfilledCount = 0;
+    // The own-numbers entry was opened by AGAIN (Cancel then goes home).
     int m_ownNumbersFromAgain = 0;
-    CString m_entryText;
-    int m_entryError = 0;
-    int m_entryErrorCount = 0;
     // ===== end of play ==========================================================================
 
-    // Commands of the Options and Fonts menus.
+    // Commands of the Options menu (the Fonts menu's are SetFontFace and UpdateFontItem).
     void OnUpdateOptions(CCmdUI* pCmdUI);
-    void OnEasyCommand();
-    void OnHardCommand();
-    void OnFontLucidaConsole();
-    void OnFontMicrosoftSansSerif();
-    void OnFontArialBold();
-    void OnFontArial();
-    void OnUpdateFontLucidaConsole(CCmdUI* pCmdUI);
-    void OnUpdateFontMicrosoftSansSerif(CCmdUI* pCmdUI);
-    void OnUpdateFontArialBold(CCmdUI* pCmdUI);
-    void OnUpdateFontArial(CCmdUI* pCmdUI);
 
     // Hides the caret until the view's show count is back to 0.
     void HideCaretCompletely();
@@ -208,7 +225,6 @@ class CQuillmoorView : public CView, public CGameCore {
     CFont& m_bannerFont = m_fonts[10];
     CFont& m_verdictFont = m_fonts[11];
 
-    CDC m_memDC;
     CBitmap m_basketBitmaps[9];
     CBitmap m_panelBitmap;
     CBitmap m_caretBitmap;
@@ -219,14 +235,13 @@ class CQuillmoorView : public CView, public CGameCore {
     int m_caretX = 0;
     int m_caretY = 0;
     CString m_timeText;
-    char m_textBuffer[64] = {};
     static constexpr int kHelpTextCapacity = 1000;
     CString m_helpText[kHelpTextCapacity];
     const char* m_helpChunks[kHelpTextCapacity] = {}; // m_helpText as the layout engine reads it
 
     // --- game flow and instruction state read by the painter ------------------------------------
-    int m_phase = 0; // 0 playing, 1 DONE pressed, 2 finished
-    int m_verdict = -1;
+    int m_phase = kPhasePlaying;
+    int m_verdict = kVerdictNone;
     int m_helpShown = 0;
     int m_pageCount = 0;
     int m_currentPage = 1;
@@ -288,6 +303,8 @@ class CQuillmoorView : public CView, public CGameCore {
 
   private:
     bool InstructionPagesShown() const;
+    // Sizes, fonts and geometry for the client area (and the instruction pages when it changed).
+    void LayOutScreen();
     void ComputeGeometry();
     void RecreateFont(CFont& font, int height, const char* face, BYTE underline = 0);
     void SetFontFace(int index, const char* face);

@@ -41,7 +41,7 @@ const char kKeysHelp[] =
 } // namespace
 
 int CQuillmoorView::AccessibleChildren(int id, int* children) const {
-    const bool boardShown = !InstructionPagesShown() && m_option > 0;
+    const bool boardShown = !InstructionPagesShown() && m_option != kOptionHome;
     int count = 0;
     if (id == 0 && InstructionPagesShown()) {
         children[count++] = kPage;
@@ -50,17 +50,17 @@ int CQuillmoorView::AccessibleChildren(int id, int* children) const {
         for (int i = 0; i < 9; ++i) {
             children[count++] = kFirstBasket + i;
         }
-        if (m_phase == 0) {
+        if (m_phase == kPhasePlaying) {
             children[count++] = kDoneButton;
         } else {
             children[count++] = kHomeButton;
             children[count++] = kAgainButton;
         }
         children[count++] = kPoints;
-        if (m_phase > 0) {
+        if (m_phase != kPhasePlaying) {
             children[count++] = kPerformance;
         }
-        if (m_phase == 2) {
+        if (m_phase == kPhaseFinished) {
             children[count++] = kVerdict;
         }
         children[count++] = kOptionPanel;
@@ -146,13 +146,13 @@ bool CQuillmoorView::DescribeAccessible(int id, CAccessibleItem* item) {
         item->key = id == kDoneButton ? "D" : id == kHomeButton ? "H" : "A";
         item->rect = id == kAgainButton ? m_againButtonRect : m_doneButtonRect;
     } else if (id == kPoints) {
-        item->name.Format(m_phase == 0 ? "Points left: %i" : "Final score: %i", m_points);
+        item->name.Format(m_phase == kPhasePlaying ? "Points left: %i" : "Final score: %i", m_points);
         item->rect = m_pointsPanelRect;
     } else if (id == kPerformance) {
         item->name.Format("Performance: %i%%", ComputePerformance());
         item->rect = m_performancePanelRect;
     } else if (id == kVerdict) {
-        const char* verdict = m_verdict == 0 ? "Correct: OK  OK  OK  OK  OK." : "Not correct.";
+        const char* verdict = m_verdict == kVerdictCorrect ? "Correct: OK  OK  OK  OK  OK." : "Not correct.";
         item->name.Format("%s Final score %i, performance %i%%.", verdict, m_points, ComputePerformance());
         item->rect = m_messageRect;
         item->focusable = true;
@@ -170,10 +170,10 @@ int CQuillmoorView::AccessibleFocus() const {
     if (InstructionPagesShown()) {
         return kPage;
     }
-    if (m_option == 0) {
+    if (m_option == kOptionHome) {
         return 0;
     }
-    return m_phase == 2 ? kVerdict : kFirstCell + m_caretRow * 9 + m_caretCol;
+    return m_phase == kPhaseFinished ? kVerdict : kFirstCell + m_caretRow * 9 + m_caretCol;
 }
 
 void CQuillmoorView::OnAccessiblePress(int id) {

@@ -12,6 +12,11 @@ namespace {
 const char kTooSmallMessage[] = "Program Abort: This game needs a minimum screen width of 800 and a minimum "
                                 "screen height of 600.";
 
+// The smallest client area the layout is made for (what a screen of 800 x 600 leaves of it).
+bool TooSmall(const CRect& client) {
+    return client.right < 780 || client.bottom < 540;
+}
+
 // Placement of the nine possible-cells inside a square, from its edges and the cell side t.
 void SetPossibleCells(CRect cells[9], const CRect& sq, int t) {
     const int x0 = sq.left, y0 = sq.top, x1 = sq.right, y1 = sq.bottom;
@@ -101,10 +106,10 @@ void CQuillmoorView::ComputeGeometry() {
     m_doneButtonRect = CRect(W - 2 - S, H - 2 - S, W - 2, H - 2);
     m_againButtonRect = CRect(W - 4 - 2 * S, H - 2 - S, W - 4 - S, H - 2);
 
-    // Score panels keep the 108 x 58 aspect of their frame bitmap.
+    // Score panels keep the aspect of their frame bitmap, whose frame is 18 of its 58 rows deep.
     m_panelWidth = 2 * S;
-    m_panelHeight = (2 * S * 58) / 108;
-    m_panelInset = (m_panelHeight * 18) / 58;
+    m_panelHeight = (2 * S * kPanelBitmapHeight) / kPanelBitmapWidth;
+    m_panelInset = (m_panelHeight * 18) / kPanelBitmapHeight;
     const int P = m_panelHeight;
     const int Q = m_panelInset;
     m_pointsPanelRect = CRect(W - 6 - 2 * S, 6, W - 6, 6 + P);
@@ -134,17 +139,39 @@ void CQuillmoorView::OnDraw(CDC* pDC) {
 
     GetClientRect(&m_clientRect);
     pDC->SetBkMode(TRANSPARENT);
-    const int W = m_clientRect.right;
-    const int H = m_clientRect.bottom;
 
     // Too small after the game has started: a window manager squeezed the window, which then
     // takes its size back. Ending the program here would lose the game in play, so the paint
     // is refused and everything stays as it was.
-    if ((W < 780 || H < 540) && !m_lastClientRect.IsRectEmpty()) {
+    if (TooSmall(m_clientRect) && !m_lastClientRect.IsRectEmpty()) {
         m_clientRect = m_lastClientRect;
         return;
     }
+    LayOutScreen();
+    NoteCaretPosition();
+    HideCaretCompletely();
 
+    if (m_gridReady == 0) {
+        // A solution grid is made in advance while the home page shows.
+        BeginWaitCursor();
+        GenerateSolutionGrid();
+        EndWaitCursor();
+        m_gridReady = 1;
+        DrawInstructionPage(pDC);
+        FindRectangles();
+        ReportFirstFrame();
+        return;
+    }
+    if (InstructionPagesShown()) {
+        DrawInstructionPage(pDC);
+    } else {
+        PaintBoard();
+    }
+}
+
+void CQuillmoorView::LayOutScreen() {
+    const int W = m_clientRect.right;
+    const int H = m_clientRect.bottom;
     m_squareHeight = H / 12;
     m_squareWidth = H / 12;
     m_gridTop = H / 12;
@@ -153,7 +180,7 @@ void CQuillmoorView::OnDraw(CDC* pDC) {
     const int S = m_squareHeight;
 
     // The test is on the client area, the message names the screen size it takes to get one.
-    if (W < 780 || H < 540) {
+    if (TooSmall(m_clientRect)) {
         AfxMessageBox(kTooSmallMessage, MB_OK, 0);
         // End at once with code 0. Running the static destructors here, in the middle of a
         // paint, would tear the windows down under the toolkit and crash instead.
@@ -174,40 +201,6 @@ void CQuillmoorView::OnDraw(CDC* pDC) {
         LayoutInstructionPages();
         m_pageCount -= 1; // the layout always opens one empty page at the end
         m_lastClientRect = m_clientRect;
-    }
-
-    m_caretX = m_possibleRect[m_caretRow * 10 + m_caretCol][4].left + 2;
-    m_caretY = m_possibleRect[m_caretRow * 10 + m_caretCol][4].top + 2;
-
-    HideCaretCompletely();
-
-    if (m_gridReady == 0) {
-        // A solution grid is made in advance while the home page shows.
-        BeginWaitCursor();
-        GenerateSolutionGrid();
-        EndWaitCursor();
-        m_gridReady = 1;
-        DrawInstructionPage(pDC);
-        FindRectangles();
-        ReportFirstFrame();
-        return;
-    }
-
-    switch (m_option) {
-    case 0:
-        DrawInstructionPage(pDC);
-        break;
-    case 1:
-    case 2:
-    case 3:
-        if (m_helpShown == 1) {
-            DrawInstructionPage(pDC);
-        } else {
-            PaintBoard();
-        }
-        break;
-    default:
-        break;
     }
 }
 

@@ -238,7 +238,7 @@ TEST(BoardPainting, FinishedGameShowsHomeAgainBothPanelsAndTheVerdict) {
     auto view = StartGame(ID_OPTIONS_HARD);
     CQuillmoorView& v = *view;
     v.m_phase = 2;
-    v.m_gridErrors = 0;
+    v.m_verdict = CQuillmoorView::kVerdictCorrect;
     v.m_points = v.m_initialPoints - v.m_emptyCount; // a perfect game
     v.HideCaretCompletely();
     v.PaintBoard();
@@ -256,7 +256,7 @@ TEST(BoardPainting, FinishedGameShowsHomeAgainBothPanelsAndTheVerdict) {
     EXPECT_EQ(v.m_caretShowCount, 0);
 
     // A wrong grid: no verdict line, performance 0.
-    v.m_gridErrors = 1;
+    v.m_verdict = CQuillmoorView::kVerdictWrong;
     v.m_points = 0;
     v.PaintBoard();
     EXPECT_TRUE(AllWhite(v, v.m_messageRect));
