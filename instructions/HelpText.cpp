@@ -1,5 +1,7 @@
 #include "HelpText.h"
 
+#include "instructions/PageLayout.h"
+
 // The program's manual: the home page, the F1 help and the printed instructions.
 //
 // Markup, read word by word across entry boundaries (an entry ends only between two words):
@@ -184,7 +186,7 @@ const char* const g_helpTextEntries[] = {
     "nothing for it. ,,",
     "Copyright (c) Cellwright Games. Thank you for playing, and good luck! ...",
 
-    "???*???",
+    kTextTerminator,
 };
 
 const int g_helpTextEntryCount = static_cast<int>(sizeof(g_helpTextEntries) / sizeof(g_helpTextEntries[0]));

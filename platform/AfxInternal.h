@@ -65,7 +65,7 @@ class CSurface {
   public:
     virtual ~CSurface();
     virtual QPaintDevice* Device() = 0;
-    // The pixels, for surfaces that have them (blit sources, GetPixel).
+    // The pixels, for surfaces that have them (blit sources).
     virtual QImage* Image() { return nullptr; }
     virtual bool IsPrinter() const { return false; }
     QPainter* Painter();
@@ -92,7 +92,6 @@ class CImageSurface : public CSurface {
 // The view's backing image.
 class CViewSurface : public CSurface {
   public:
-    explicit CViewSurface(CView* view) : m_view(view) {}
     QPaintDevice* Device() override { return &m_image; }
     QImage* Image() override { return &m_image; }
     void Resize(int width, int height, qreal pixelRatio);
@@ -100,7 +99,6 @@ class CViewSurface : public CSurface {
     bool Fits(int width, int height, qreal pixelRatio) const;
     QImage m_image;
     QSize m_logicalSize;
-    CView* m_view;
 };
 
 // Maps a Qt key event to a virtual-key code; 0 when the game has no code for it (AfxKeys.cpp).

@@ -69,7 +69,7 @@ bool IsViewKey(const QKeyEvent* e) {
 // ---------------------------------------------------------------------------------------------
 // The view's widget
 
-CViewWidget::CViewWidget(CView* view) : m_surface(std::make_shared<CViewSurface>(view)), m_view(view) {
+CViewWidget::CViewWidget(CView* view) : m_surface(std::make_shared<CViewSurface>()), m_view(view) {
     AfxInstallViewAccessibility();
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -281,30 +281,14 @@ void AfxViewsUncovered() {
 // ---------------------------------------------------------------------------------------------
 // Window DCs
 
-namespace {
-// A DC for a window that is not a view draws into a scratch image nobody sees.
-std::shared_ptr<CSurface> ScratchSurface() {
-    static std::shared_ptr<CSurface> s = std::make_shared<CImageSurface>([] {
-        auto img = std::make_shared<QImage>(1, 1, QImage::Format_RGB32);
-        img->fill(Qt::white);
-        return img;
-    }());
-    return s;
-}
-} // namespace
-
-CClientDC::CClientDC(CWnd* wnd) : m_pWnd(wnd) {
-    if (auto* view = dynamic_cast<CView*>(wnd))
-        AttachSurface(view->ViewWidget()->m_surface);
-    else
-        AttachSurface(ScratchSurface());
+CClientDC::CClientDC(CView* view) : m_view(view) {
+    AttachSurface(view->ViewWidget()->m_surface);
 }
 
 CClientDC::~CClientDC() {
     DetachSurface();
-    if (auto* view = dynamic_cast<CView*>(m_pWnd))
-        view->SchedulePresent();
+    m_view->SchedulePresent();
 }
 
-CPaintDC::CPaintDC(CWnd* wnd) : CClientDC(wnd) {}
+CPaintDC::CPaintDC(CView* view) : CClientDC(view) {}
 CPaintDC::~CPaintDC() = default;

@@ -225,20 +225,20 @@ class CView : public CWnd {
     CViewWidget* m_viewWidget = nullptr; // owned: deleted with the view
 };
 
-// Device contexts of a window. Both draw into the view's backing image; releasing a client DC
-// asks the view to present the image (the paint DC is released by the paint pass itself).
+// Device contexts of a view. Both draw into its backing image; releasing a client DC asks the
+// view to present the image (the paint DC is released by the paint pass itself).
 class CClientDC : public CDC {
   public:
-    explicit CClientDC(CWnd* wnd);
+    explicit CClientDC(CView* view);
     ~CClientDC() override;
 
   protected:
-    CWnd* m_pWnd;
+    CView* m_view;
 };
 
 class CPaintDC : public CClientDC {
   public:
-    explicit CPaintDC(CWnd* wnd);
+    explicit CPaintDC(CView* view);
     ~CPaintDC() override;
 };
 
