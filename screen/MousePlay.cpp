@@ -44,7 +44,10 @@ void CQuillmoorView::FindSlot(int r, int c, CPoint point, int* slotRow, int* slo
 // --- left button -----------------------------------------------------------------------------------
 
 void CQuillmoorView::OnLButtonDown(UINT /*nFlags*/, CPoint point) {
-    m_leftPressInView = 1;
+    // Only a press the game takes in play arms the release. One that was ignored, or that went
+    // HOME or started AGAIN, must not have its release drop the numeral of the game before on
+    // the next screen (with a 'brrr', or drawn over the instruction page).
+    m_leftPressInView = 0;
     if (m_doubleClickPending == 1 || m_helpShown == 1 || m_option == kOptionHome) {
         return;
     }
@@ -58,6 +61,7 @@ void CQuillmoorView::OnLButtonDown(UINT /*nFlags*/, CPoint point) {
         }
         return;
     }
+    m_leftPressInView = 1;
     if (m_phase == kPhaseDonePressed) {
         return;
     }

@@ -303,3 +303,25 @@ TEST(MousePlay, ButtonsAreIgnoredWhileTheInstructionsAreShownAndAfterDone) {
     EXPECT_EQ(view->m_phase, 2);
     EXPECT_EQ(Sounds(), kNoSound);
 }
+
+// A game ended by keys leaves the digit last typed noted like a drop. The click on HOME is let go
+// over the instruction page, and a later click lands where a square of the game was: neither
+// drops that numeral, nor sounds, nor draws.
+TEST(MousePlay, AClickThatWentHomeOrFellOnTheHomePageDropsNothing) {
+    auto view = TestPuzzleGame();
+    TypeAt(*view, 0, 0, 5);
+    Key(*view, Qt::Key_D);
+    ASSERT_EQ(view->m_phase, 2);
+    ClearSounds();
+    LeftPress(*view, RectCentre(view->m_doneButtonRect)); // HOME
+    ASSERT_EQ(view->m_option, 0);
+    ProcessEvents();
+    const QImage home = view->BackingImage().copy();
+    LeftRelease(*view, SquareCentre(*view, 0, 3));
+    Click(*view, SquareCentre(*view, 0, 6));
+    ProcessEvents();
+    EXPECT_EQ(Value(*view, 0, 3), 0);
+    EXPECT_EQ(Value(*view, 0, 6), 0);
+    EXPECT_TRUE(view->BackingImage() == home);
+    EXPECT_EQ(Sounds(), kNoSound);
+}
