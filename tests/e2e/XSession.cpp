@@ -446,7 +446,7 @@ void CXSession::Keys(const QStringList& keys) {
 }
 
 QImage CXSession::Shot(const QString& label) {
-    const QImage image = GrabScreen(m_display);
+    const QImage image = Grab();
     Keep(image, label);
     return image;
 }
@@ -456,32 +456,31 @@ void CXSession::Keep(const QImage& image, const QString& label) {
     image.save(QString("%1/%2-%3.png").arg(m_dir).arg(++m_shots, 2, 10, QChar('0')).arg(label));
 }
 
-bool CXSession::WaitForWindowPicture(const QString& window, const QString& label,
-                                     const std::function<bool(const QImage&)>& check, int milliseconds) {
-    return WaitFor(label, check, milliseconds, [&] {
-        const QString info = ClientTool("xwininfo", {"-id", window});
-        const auto number = [&](const char* field) {
-            return QRegularExpression(QString(field) + R"(\s*(-?\d+))").match(info).captured(1).toInt();
-        };
-        QImage own;
-        own.loadFromData(RunToolOutput("import", {"-window", window, "png:-"}, m_clientDisplay), "PNG");
-        QImage screen(m_width, m_height, QImage::Format_RGB32);
-        screen.fill(Qt::black);
+QImage CXSession::Grab() {
+    QImage screen = GrabScreen(m_display);
+    if (m_desktop != "mutter" || m_mainWindow.isEmpty() || screen.isNull()) {
+        return screen;
+    }
+    // Mutter, compositing in software under Xvfb, now and then leaves the screen one picture
+    // behind a window until the window changes again, while the window itself holds the new one
+    // (seen with and without the XSync protocol): the main window's picture is taken from it.
+    const QString info = ClientTool("xwininfo", {"-id", m_mainWindow});
+    const auto number = [&](const char* field) {
+        return QRegularExpression(QString(field) + R"(\s*(-?\d+))").match(info).captured(1).toInt();
+    };
+    QImage own;
+    own.loadFromData(RunToolOutput("import", {"-window", m_mainWindow, "png:-"}, m_clientDisplay), "PNG");
+    if (!own.isNull() && info.contains("IsViewable")) {
         QPainter(&screen).drawImage(number("Absolute upper-left X:"), number("Absolute upper-left Y:"), own);
-        return own.isNull() ? QImage() : screen;
-    });
+    }
+    return screen;
 }
 
 bool CXSession::WaitForScreen(const QString& label, const std::function<bool(const QImage&)>& check,
                               int milliseconds) {
-    return WaitFor(label, check, milliseconds, [this] { return GrabScreen(m_display); });
-}
-
-bool CXSession::WaitFor(const QString& label, const std::function<bool(const QImage&)>& check,
-                        int milliseconds, const std::function<QImage()>& grab) {
     QDeadlineTimer deadline(milliseconds);
     for (;;) {
-        const QImage image = grab();
+        const QImage image = Grab();
         const bool ok = !image.isNull() && check(image);
         if (ok || deadline.hasExpired()) {
             Keep(image, label);

@@ -74,12 +74,6 @@ class CXSession {
     bool WaitForScreen(const QString& label, const std::function<bool(const QImage&)>& check,
                        int milliseconds = 8000);
     bool WaitForWindow(const QString& namePattern, int milliseconds = 8000);
-    // The same as WaitForScreen with what the window itself shows, placed where it is on a picture
-    // of the screen's size. A compositing window manager run in software under Xvfb (mutter) now
-    // and then leaves the screen one picture behind a window until the next change; the window's
-    // own picture is what the program put up.
-    bool WaitForWindowPicture(const QString& window, const QString& label,
-                              const std::function<bool(const QImage&)>& check, int milliseconds = 8000);
 
     // Appends a line to the session's notes (kept with the screenshots).
     void Note(const QString& line);
@@ -93,8 +87,8 @@ class CXSession {
     int ScreenHeight() const { return m_height; }
 
   private:
-    bool WaitFor(const QString& label, const std::function<bool(const QImage&)>& check, int milliseconds,
-                 const std::function<QImage()>& grab);
+    // A picture of the screen as the player sees it.
+    QImage Grab();
     void Stop();
     bool StartSessionBus(const QProcessEnvironment& base);
     std::unique_ptr<QProcess> StartInOwnGroup(const QString& program, const QStringList& arguments,

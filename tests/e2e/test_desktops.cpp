@@ -419,9 +419,8 @@ TEST_P(KeyboardOnly, WholeGame) {
         return CountIn(image, m_board.MessageStrip(), qRgb(255, 0, 0)) > 50;
     })) << "no verdict line after D";
     m_x->Keys({"h"});
-    EXPECT_TRUE(m_x->WaitForWindowPicture(m_window, "home", [this](const QImage& image) {
-        return ShowsHomePage(image);
-    })) << "H did not bring the home page";
+    EXPECT_TRUE(m_x->WaitForScreen("home", [this](const QImage& image) { return ShowsHomePage(image); }))
+        << "H did not bring the home page";
 }
 
 // A menu opened with the mouse and shut without a choice, by Escape or by a click elsewhere,
