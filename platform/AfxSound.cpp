@@ -57,16 +57,16 @@ using Clock = std::chrono::steady_clock;
 // A cue as the server gets it: signed 16-bit, so that whatever the server pads an underrun with
 // is silence (a zero byte is a full-scale sample in unsigned 8-bit).
 struct CCue {
-    pa_sample_spec spec{};
+    pa_sample_spec sampleFormat{};
     QByteArray pcm;
     std::chrono::microseconds length{0};
 };
 
 CCue CueOf(const CWave& wave) {
     CCue cue;
-    cue.spec.format = PA_SAMPLE_S16LE;
-    cue.spec.rate = uint32_t(wave.rate);
-    cue.spec.channels = uint8_t(wave.channels);
+    cue.sampleFormat.format = PA_SAMPLE_S16LE;
+    cue.sampleFormat.rate = uint32_t(wave.rate);
+    cue.sampleFormat.channels = uint8_t(wave.channels);
     cue.length = std::chrono::microseconds(wave.DurationUs());
     if (wave.bits == 16) {
         cue.pcm = wave.pcm;
@@ -212,7 +212,8 @@ class CPulsePlayer : public ISoundPlayer {
         pa_proplist* props = pa_proplist_new();
         if (!m_identity.role.empty())
             pa_proplist_sets(props, PA_PROP_MEDIA_ROLE, m_identity.role.c_str());
-        pa_stream* stream = pa_stream_new_with_proplist(m_context, "Sound cue", &cue.spec, nullptr, props);
+        pa_stream* stream =
+            pa_stream_new_with_proplist(m_context, "Sound cue", &cue.sampleFormat, nullptr, props);
         pa_proplist_free(props);
         if (stream == nullptr) {
             Settle(request.serial, false);
@@ -222,7 +223,7 @@ class CPulsePlayer : public ISoundPlayer {
         pa_stream_set_state_callback(stream, OnStreamState, this);
         pa_buffer_attr attr;
         attr.maxlength = attr.prebuf = attr.minreq = attr.fragsize = uint32_t(-1);
-        attr.tlength = uint32_t(pa_usec_to_bytes(kLatencyUs, &cue.spec));
+        attr.tlength = uint32_t(pa_usec_to_bytes(kLatencyUs, &cue.sampleFormat));
         if (pa_stream_connect_playback(stream, nullptr, &attr, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr) <
             0)
             Release(m_pending, true);
