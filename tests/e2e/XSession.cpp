@@ -456,14 +456,28 @@ void CXSession::Keep(const QImage& image, const QString& label) {
     image.save(QString("%1/%2-%3.png").arg(m_dir).arg(++m_shots, 2, 10, QChar('0')).arg(label));
 }
 
+QImage CXSession::WindowShot(const QString& label) {
+    QImage image = GrabScreen(m_display);
+    DrawMainWindowOver(&image);
+    Keep(image, label);
+    return image;
+}
+
 QImage CXSession::Grab() {
     QImage screen = GrabScreen(m_display);
-    if (m_desktop != "mutter" || m_mainWindow.isEmpty() || screen.isNull()) {
-        return screen;
-    }
     // Mutter, compositing in software under Xvfb, now and then leaves the screen one picture
     // behind a window until the window changes again, while the window itself holds the new one
     // (seen with and without the XSync protocol): the main window's picture is taken from it.
+    if (m_desktop == "mutter") {
+        DrawMainWindowOver(&screen);
+    }
+    return screen;
+}
+
+void CXSession::DrawMainWindowOver(QImage* screen) {
+    if (m_mainWindow.isEmpty() || screen->isNull()) {
+        return;
+    }
     const QString info = ClientTool("xwininfo", {"-id", m_mainWindow});
     const auto number = [&](const char* field) {
         return QRegularExpression(QString(field) + R"(\s*(-?\d+))").match(info).captured(1).toInt();
@@ -471,9 +485,8 @@ QImage CXSession::Grab() {
     QImage own;
     own.loadFromData(RunToolOutput("import", {"-window", m_mainWindow, "png:-"}, m_clientDisplay), "PNG");
     if (!own.isNull() && info.contains("IsViewable")) {
-        QPainter(&screen).drawImage(number("Absolute upper-left X:"), number("Absolute upper-left Y:"), own);
+        QPainter(screen).drawImage(number("Absolute upper-left X:"), number("Absolute upper-left Y:"), own);
     }
-    return screen;
 }
 
 bool CXSession::WaitForScreen(const QString& label, const std::function<bool(const QImage&)>& check,

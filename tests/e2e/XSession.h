@@ -69,6 +69,9 @@ class CXSession {
 
     // A screenshot of the whole screen, saved as <label>.png in the artifacts folder.
     QImage Shot(const QString& label);
+    // The same with the main window's own picture in its place: what the program drew, without
+    // what a compositor draws over it (weston draws the pointer into its output).
+    QImage WindowShot(const QString& label);
     void Keep(const QImage& image, const QString& label);
     // Takes screenshots until the check holds or the deadline passes; the last one is saved.
     bool WaitForScreen(const QString& label, const std::function<bool(const QImage&)>& check,
@@ -89,6 +92,8 @@ class CXSession {
   private:
     // A picture of the screen as the player sees it.
     QImage Grab();
+    // The main window's own picture drawn over the screen's picture at the window's place.
+    void DrawMainWindowOver(QImage* screen);
     void Stop();
     bool StartSessionBus(const QProcessEnvironment& base);
     std::unique_ptr<QProcess> StartInOwnGroup(const QString& program, const QStringList& arguments,
