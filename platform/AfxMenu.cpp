@@ -11,6 +11,8 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
+#include <QWindow>
 
 #include <map>
 
@@ -68,6 +70,91 @@ void BuildMenuBar(QMainWindow* window, CFrameWnd* frame, const CMenuTemplate& me
     }
 }
 
+// Alt tapped alone, or F10, puts the menu bar into its keyboard mode (the first menu highlighted,
+// the arrows moving along the bar, Down opening a menu); the next tap leaves it. Qt's menu bar
+// follows Alt itself by watching every event of the application, and toggles the mode on each
+// Alt release it sees there. A screen reader's bridge, though, holds every key until the reader
+// has heard it and then delivers a copy: Qt saw the release go by, then the copy, and the mode
+// went on ("File.") and straight off again. Here the keys are taken from the main window, which
+// gets each key once, held or not, and Qt's menu bar is driven from there.
+class CMenuBarKeys : public QObject {
+  public:
+    explicit CMenuBarKeys(QMainWindow* window) : QObject(window), m_window(window) {
+        // After the menu bar's own filter on the window, so that this one sees the events first.
+        window->installEventFilter(this);
+        WatchHandle();
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (watched == m_window) {
+            if (e->type() == QEvent::Show || e->type() == QEvent::WinIdChange)
+                WatchHandle();
+            // Alt going down arms the menu bar's own toggle; only Toggle() may arm it.
+            return e->type() == QEvent::ShortcutOverride && !m_toggling &&
+                   static_cast<QKeyEvent*>(e)->key() == Qt::Key_Alt;
+        }
+        switch (e->type()) {
+        case QEvent::KeyPress: {
+            auto* k = static_cast<QKeyEvent*>(e);
+            // The Alt bit of a copied Alt event can be wrong: only the other modifiers count.
+            const bool others =
+                (k->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::MetaModifier)) != 0;
+            m_altAlone = k->key() == Qt::Key_Alt && !others;
+            if (k->key() == Qt::Key_F10 && !others && !(k->modifiers() & Qt::AltModifier)) {
+                Toggle();
+                return true;
+            }
+            break;
+        }
+        case QEvent::KeyRelease:
+            if (static_cast<QKeyEvent*>(e)->key() == Qt::Key_Alt && m_altAlone) {
+                m_altAlone = false;
+                Toggle();
+            }
+            break;
+        case QEvent::MouseButtonPress:
+        case QEvent::FocusOut:
+            m_altAlone = false;
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+  private:
+    void WatchHandle() {
+        QWindow* handle = m_window->windowHandle();
+        if (handle && handle != m_handle) {
+            m_handle = handle;
+            handle->installEventFilter(this);
+        }
+    }
+
+    // The events by which Qt's menu bar itself learns of an Alt tap: the override check of Alt
+    // going down, then Alt's release.
+    void Toggle() {
+        QMenuBar* bar = m_window->menuBar();
+        if (!bar->isVisible() || bar->actions().isEmpty())
+            return;
+        m_toggling = true;
+        // A key event of Alt reports Alt among its modifiers, on some Qt versions by itself.
+        QKeyEvent arm(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::NoModifier);
+        if (arm.modifiers() != Qt::AltModifier)
+            arm.setModifiers(Qt::AltModifier);
+        QCoreApplication::sendEvent(m_window, &arm);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+        QCoreApplication::sendEvent(bar, &release);
+        m_toggling = false;
+    }
+
+    QMainWindow* m_window;
+    QPointer<QWindow> m_handle;
+    bool m_altAlone = false; // Alt is down, with no other key since
+    bool m_toggling = false;
+};
+
 // The accelerator table is translated before the focus widget sees the key, as Win32's
 // TranslateAccelerator does; a disabled command does not fire.
 class CAcceleratorFilter : public QObject {
@@ -122,8 +209,10 @@ void AfxRegisterAccelerators(UINT id, const CAccelTable& table) {
 }
 
 void AfxInstallMenuAndAccelerators(QMainWindow* window, CFrameWnd* frame, UINT resourceId) {
-    if (auto menu = Menus().find(resourceId); menu != Menus().end())
+    if (auto menu = Menus().find(resourceId); menu != Menus().end()) {
         BuildMenuBar(window, frame, menu->second);
+        new CMenuBarKeys(window);
+    }
     if (auto accels = Accels().find(resourceId); accels != Accels().end() && !accels->second.empty())
         new CAcceleratorFilter(window, frame, accels->second);
 }

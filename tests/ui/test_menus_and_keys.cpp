@@ -6,6 +6,8 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
+#include <QWindow>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
 
@@ -138,4 +140,88 @@ TEST_F(MenusAndKeys, AcceleratorKeysDoTheirCommandsAndNothingToTheGame) {
     EXPECT_EQ(m_asked, (std::vector<std::string>{"fileopen All Files (*.*)", "filesave All Files (*.*)"}));
     EXPECT_TRUE(CGameSnapshot(*m_view) == before);
     EXPECT_EQ(noted.size(), 10u);
+}
+
+namespace {
+
+// Holds every key the window system delivers and hands a copy on only when told, as a screen
+// reader's bridge does once the reader has heard the key; like that bridge, it watches the
+// application's events from before the menu bar does.
+class CHeldKeys : public QObject {
+  public:
+    CHeldKeys() { qApp->installEventFilter(this); }
+    ~CHeldKeys() override { qApp->removeEventFilter(this); }
+    void Deliver() {
+        for (auto& [target, key] : m_held) {
+            if (target) {
+                QCoreApplication::postEvent(target, key.release());
+            }
+        }
+        m_held.clear();
+        ProcessEvents();
+    }
+
+  protected:
+    bool eventFilter(QObject* target, QEvent* e) override {
+        if (!e->spontaneous() || (e->type() != QEvent::KeyPress && e->type() != QEvent::KeyRelease)) {
+            return false;
+        }
+        const auto* k = static_cast<QKeyEvent*>(e);
+        m_held.emplace_back(target, std::make_unique<QKeyEvent>(k->type(), k->key(), k->modifiers(),
+                                                                k->nativeScanCode(), k->nativeVirtualKey(),
+                                                                k->nativeModifiers(), k->text()));
+        return true;
+    }
+
+  private:
+    std::vector<std::pair<QPointer<QObject>, std::unique_ptr<QKeyEvent>>> m_held;
+};
+
+} // namespace
+
+// Alt tapped, or F10, puts the menu bar into its keyboard mode (File highlighted, the arrows
+// moving along the bar, Down opening a menu), and a second tap leaves it: keys straight from the
+// window system, and keys that a screen reader held and handed on after the menu bar saw them go
+// by.
+TEST_F(MenusAndKeys, AltOrF10LeadsToTheMenusAlsoWithTheKeysHeld) {
+    QMainWindow* window = m_frame->MainWindow();
+    window->show();
+    ProcessEvents();
+    QWindow* handle = window->windowHandle();
+    ASSERT_NE(handle, nullptr);
+    QMenuBar* bar = window->menuBar();
+    for (const bool held : {false, true}) {
+        SCOPED_TRACE(held ? "keys held" : "keys straight");
+        std::unique_ptr<CHeldKeys> reader = held ? std::make_unique<CHeldKeys>() : nullptr;
+        const auto tap = [&](Qt::Key key) {
+            QTest::keyPress(handle, key, key == Qt::Key_Alt ? Qt::AltModifier : Qt::NoModifier);
+            QTest::keyRelease(handle, key, Qt::NoModifier);
+            ProcessEvents();
+            if (reader) {
+                reader->Deliver();
+            }
+        };
+        for (const Qt::Key key : {Qt::Key_Alt, Qt::Key_F10}) {
+            ASSERT_TRUE(m_view->Widget()->hasFocus());
+            tap(key);
+            ASSERT_NE(bar->activeAction(), nullptr) << "no menu highlighted";
+            EXPECT_EQ(bar->activeAction()->text(), "&File");
+            EXPECT_TRUE(bar->hasFocus());
+            tap(Qt::Key_Right);
+            EXPECT_EQ(bar->activeAction()->text(), "Options");
+            tap(Qt::Key_Down);
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_NE(menu, nullptr) << "Down opened no menu";
+            EXPECT_EQ(menu->activeAction()->text(), "Easy - Lots of Clues");
+            menu->close();
+            ProcessEvents();
+            EXPECT_TRUE(m_view->Widget()->hasFocus()) << "the board did not get the keys back";
+            // Tapped again before anything else, the key leaves the menu bar.
+            tap(key);
+            tap(key);
+            EXPECT_EQ(bar->activeAction(), nullptr);
+            EXPECT_TRUE(m_view->Widget()->hasFocus());
+        }
+    }
+    EXPECT_EQ(m_view->m_option, 0) << "a key reached a menu command";
 }
