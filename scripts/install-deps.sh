@@ -24,9 +24,9 @@ PACKAGES=(
   # the desktops the real-window tests run the game on, and what the frame speaks X11 with
   libxcb1-dev openbox xfwm4 xfconf mutter kwin-x11 kwin-style-breeze weston xwayland dbus-daemon
   wmctrl locales
-  # the screen reader's view in the real-window tests: the accessibility bus and its registry, and
-  # the AT-SPI client library for Debian's python3
-  at-spi2-core python3-pyatspi
+  # the screen reader's view in the real-window tests: the accessibility bus and its registry, the
+  # AT-SPI client library for Debian's python3, and the screen reader Orca itself
+  at-spi2-core python3-pyatspi orca
 )
 
 missing=()

@@ -30,6 +30,7 @@ namespace {
 
 const int kToolTimeoutMs = 10000;
 const int kPollMs = 100;
+const int kSpeechPollMs = 20;
 
 // Runs an X tool on the display and returns what it wrote (nothing if it did not finish in time).
 QByteArray RunToolOutput(const QString& program, const QStringList& arguments, const QString& display) {
@@ -125,6 +126,13 @@ CXSession::~CXSession() {
 
 void CXSession::Stop() {
     EndProcess(m_program.get());
+    EndProcessGroup(m_screenReader.get());
+    if (m_speech) {
+        QFile log(m_dir + "/screen-reader.log");
+        if (log.open(QIODevice::WriteOnly)) {
+            log.write(m_speech->Output());
+        }
+    }
     EndProcessGroup(m_windowManager.get());
     EndProcessGroup(m_bus.get());
     EndProcess(m_server.get());
@@ -196,22 +204,84 @@ bool CXSession::StartSessionBus(const QProcessEnvironment& base) {
 }
 
 bool CXSession::StartAccessibilityBus() {
-    m_home = m_dir + "/home";
-    QDir().mkpath(m_home);
-    m_runtime = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/cellwright-run-XXXXXX");
-    if (!m_runtime->isValid()) {
-        return false;
+    // On a desktop's own session bus where it has one, as a desktop session runs it.
+    if (!m_runtime) {
+        m_home = m_dir + "/home";
+        QDir().mkpath(m_home);
+        m_runtime = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/cellwright-run-XXXXXX");
+        if (!m_runtime->isValid()) {
+            return false;
+        }
     }
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("DBUS_SESSION_BUS_ADDRESS");
-    env.insert("HOME", m_home);
-    env.insert("XDG_RUNTIME_DIR", m_runtime->path());
-    env.insert("DISPLAY", m_display);
-    if (!StartSessionBus(env)) {
-        return false;
+    if (!m_bus) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("DBUS_SESSION_BUS_ADDRESS");
+        env.insert("HOME", m_home);
+        env.insert("XDG_RUNTIME_DIR", m_runtime->path());
+        env.insert("DISPLAY", m_display);
+        if (!StartSessionBus(env)) {
+            return false;
+        }
     }
     m_desktopEnvironment << "QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1";
     return true;
+}
+
+bool CXSession::StartScreenReader() {
+    if (m_desktopEnvironment.filter("QT_LINUX_ACCESSIBILITY_ALWAYS_ON").isEmpty() &&
+        !StartAccessibilityBus()) {
+        return false;
+    }
+    m_speech = std::make_unique<CSpeechLog>();
+    const QString terminal = m_speech->Open();
+    if (terminal.isEmpty()) {
+        Note("no terminal for the screen reader's output");
+        return false;
+    }
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", m_clientDisplay);
+    env.insert("HOME", m_home);
+    env.insert("XDG_RUNTIME_DIR", m_runtime->path());
+    env.insert("GSETTINGS_BACKEND", "memory");
+    for (const QString& entry : m_desktopEnvironment) {
+        env.insert(entry.section('=', 0, 0), entry.section('=', 1));
+    }
+    // Never --replace: that ends every other Orca of this user, the player's own among them.
+    m_screenReader =
+        StartInOwnGroup("orca", {"--disable", "speech", "--debug-file", terminal}, env, m_dir + "/orca.out");
+    // Ready once it has listened to the desktop and said so in its log.
+    QDeadlineTimer deadline(20000);
+    while (m_screenReader && m_screenReader->state() == QProcess::Running && !deadline.hasExpired()) {
+        if (m_speech->Output().contains("Startup complete")) {
+            Note("screen reader up");
+            return true;
+        }
+        QThread::msleep(kPollMs);
+    }
+    QFile said(m_dir + "/orca.out");
+    Note("the screen reader did not come up: " +
+         (said.open(QIODevice::ReadOnly) ? QString::fromUtf8(said.readAll()).trimmed() : QString()));
+    return false;
+}
+
+QString CXSession::WaitForSpeech(const QString& text, int milliseconds) {
+    QDeadlineTimer deadline(milliseconds);
+    for (;;) {
+        const QStringList said = m_speech ? m_speech->Utterances() : QStringList();
+        for (int i = m_heard; i < said.size(); ++i) {
+            if (said[i].contains(text)) {
+                m_heard = i + 1;
+                Note("heard: " + said[i].left(200));
+                return said[i];
+            }
+        }
+        if (deadline.hasExpired()) {
+            Note("never heard: " + text + "\nheard since the last wait:\n  " +
+                 said.mid(m_heard).join("\n  "));
+            return QString();
+        }
+        QThread::msleep(kSpeechPollMs);
+    }
 }
 
 int CXSession::RunClient(const QString& program, const QStringList& arguments, int milliseconds,

@@ -13,6 +13,8 @@
 #include <functional>
 #include <memory>
 
+#include "SpeechLog.h"
+
 struct CPixelRect {
     int left, top, right, bottom; // right and bottom exclusive
 };
@@ -39,6 +41,12 @@ class CXSession {
     // program asks for it, with the program's accessibility switched on: what a screen reader sees.
     // Everything the bus started goes with the session.
     bool StartAccessibilityBus();
+    // Starts Orca, the screen reader, with its speech off, on the accessibility bus (started first);
+    // what it would say is read as it says it. False where Orca did not come up.
+    bool StartScreenReader();
+    // Waits until the screen reader says something that contains the text, after what the last
+    // wait found; what it said, or empty at the deadline (the notes then list what it did say).
+    QString WaitForSpeech(const QString& text, int milliseconds = 20000);
     // Runs a program with the session's display and bus (a screen reader's script); its exit code,
     // or -1 when it had not finished at the deadline. What it wrote goes to output and the notes.
     int RunClient(const QString& program, const QStringList& arguments, int milliseconds, QString* output);
@@ -113,6 +121,9 @@ class CXSession {
     QString m_home;
     std::unique_ptr<QTemporaryDir> m_runtime;
     std::unique_ptr<QProcess> m_program;
+    std::unique_ptr<QProcess> m_screenReader;
+    std::unique_ptr<CSpeechLog> m_speech;
+    int m_heard = 0; // utterances that waits have gone past
     QString m_mainWindow;
     bool m_keep = false;
     int m_shots = 0;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
+
 #include "PlayHarness.h"
 #include "XSession.h"
 
@@ -36,3 +38,102 @@ TEST(ScreenReader, AWholeGameReadAndDrivenOverAtSpi) {
         << "the home page's Options prompt is not on the screen at the end";
     EXPECT_EQ(x.WaitForExit(0), -1) << "the program ended during the game";
 }
+
+// --- Orca itself, listening to the keys --------------------------------------------------------------
+
+// A blind player's whole own-numbers game from the home page and back, by keys alone, with Orca
+// running and listening to every key as it does for a player: judged by what Orca says. Orca
+// holds each key until it has heard it, so this is also the game's keys going through that delay.
+class ScreenReaderByKeys : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(ScreenReaderByKeys, AWholeOwnNumbersGameHeardFromTheHomePageAndBack) {
+    const QString desktop = GetParam() == QString("bare") ? QString() : QString(GetParam());
+    CXSession x(QString("ScreenReaderByKeys.%1").arg(GetParam()));
+    ASSERT_TRUE(x.StartServer(1280, 800));
+    if (!desktop.isEmpty()) {
+        ASSERT_TRUE(x.StartDesktop(desktop));
+    }
+    if (!x.StartScreenReader()) {
+        x.KeepArtifacts();
+        GTEST_SKIP() << "Orca could not start here (see " << qPrintable(x.ArtifactsDir()) << ")";
+    }
+    ASSERT_TRUE(x.StartProgram());
+    // What the player hears after each step; the step's keys go only once the last was heard.
+    const auto hears = [&x](const QString& text) {
+        const bool heard = !x.WaitForSpeech(text).isEmpty();
+        if (!heard) {
+            x.KeepArtifacts();
+        }
+        return heard;
+    };
+    if (!desktop.isEmpty()) {
+        // Read as the window manager gives the window the focus. (A bare server gives no such
+        // sign: the window took the focus itself before the reader listened.)
+        ASSERT_TRUE(hears("Page 1 of 6")) << "the home page was not read";
+    }
+
+    x.Keys({"alt"});
+    ASSERT_TRUE(hears("File.")) << "Alt did not reach the menu bar";
+    x.Keys({"Right"});
+    ASSERT_TRUE(hears("Options."));
+    x.Keys({"Down"});
+    ASSERT_TRUE(hears("Easy - Lots of Clues")) << "Down did not open the Options menu";
+    x.Keys({"Down", "Down"});
+    ASSERT_TRUE(hears("Use Your Own Numbers"));
+    x.Keys({"Return"});
+    ASSERT_TRUE(hears("Input Your Own Numbers dialog"));
+    ASSERT_TRUE(hears("Row 1, column 1")) << "the dialog's first field was not named";
+    // An empty entry is refused: the dialog comes back and its field says why.
+    x.Keys({"Return"});
+    ASSERT_TRUE(hears("Need at least 20 numbers")) << "the refusal was not heard";
+
+    // The puzzle typed field by field, each once the last was heard, as a player listens: keys
+    // faster than Orca reads them flood it, and then it drops what it has not read.
+    const auto field = [](int s) { return QString("Row %1, column %2").arg(s / 9 + 1).arg(s % 9 + 1); };
+    for (int s = 0; s < 80; ++s) {
+        const char given = kTestPuzzle[s / 9][s % 9];
+        x.Keys(given == '.' ? QStringList{"Tab"} : QStringList{QString(QChar(given)), "Tab"});
+        ASSERT_TRUE(hears(field(s + 1))) << "Tab to the next field was not heard";
+    }
+    x.Keys({"Return"});
+    ASSERT_TRUE(hears("Row 1, column 1: empty")) << "the board's caret square was not read after OK";
+    x.Keys({"Right"});
+    ASSERT_TRUE(hears("Row 1, column 2: 8, original")) << "a caret move was not read";
+    x.Keys({"Left", "5"});
+    ASSERT_TRUE(hears("Row 1, column 1: 5, yours")) << "the typed numeral was not read as the player's";
+    x.Keys({"F1"});
+    ASSERT_TRUE(hears("Page 1 of 6")) << "F1 did not read the instructions";
+    x.Keys({"End"});
+    ASSERT_TRUE(hears("Row 1, column 1: 5, yours")) << "End did not go back to the board";
+
+    // The solution typed at the caret from the top left square, a square at a time: nine steps
+    // to the right come back round the row, then one down.
+    for (int s = 0; s < 81; ++s) {
+        const int r = s / 9, c = s % 9;
+        if (kTestPuzzle[r][c] == '.') {
+            x.Keys({QString(QChar(kTestSolution[r][c]))});
+            if (s == 80) {
+                ASSERT_TRUE(hears("Row 9, column 9: 6, yours"));
+            }
+        }
+        x.Keys({"Right"});
+        ASSERT_TRUE(hears(field(r * 9 + (c + 1) % 9)));
+        if (c == 8) {
+            x.Keys({"Down"});
+            ASSERT_TRUE(hears(field((r + 1) % 9 * 9)));
+        }
+    }
+    x.Keys({"d"});
+    const QString verdict = x.WaitForSpeech("Correct");
+    EXPECT_TRUE(verdict.contains(QRegularExpression(R"(Final score \d+, performance \d+%)")))
+        << qPrintable(verdict);
+    x.Keys({"h"});
+    EXPECT_TRUE(hears("Page 1 of 6")) << "H did not bring the home page back";
+    EXPECT_EQ(x.WaitForExit(0), -1) << "the program ended during the game";
+    if (HasFailure()) {
+        x.KeepArtifacts();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Desktops, ScreenReaderByKeys, ::testing::Values("bare", "openbox"),
+                         [](const auto& desktop) { return std::string(desktop.param); });
