@@ -63,6 +63,7 @@ class CQuietAccessibility {
 
 // The QDialog: Escape and the window's close go through OnCancel, as in a dialog procedure. Its
 // controls show before it does and hide after it has: quiet until it is up, and from when it goes.
+// (A hidden dialog is never told; its showing is told only if accessibility is on.)
 class CDialogWidget : public QDialog {
   public:
     CDialogWidget(CDialog* dlg, QWidget* parent) : QDialog(parent), m_dlg(dlg) { m_quiet.emplace(); }
@@ -78,11 +79,16 @@ class CDialogWidget : public QDialog {
     CDialog* m_dlg;
 
   protected:
+    // The dialog's own showing and hiding, which Qt tells around these events, are told here.
     void showEvent(QShowEvent* e) override {
         QDialog::showEvent(e);
         m_quiet.reset();
+        QAccessibleEvent shown(this, QAccessible::ObjectShow);
+        QAccessible::updateAccessibility(&shown);
     }
     void hideEvent(QHideEvent* e) override {
+        QAccessibleEvent hidden(this, QAccessible::ObjectHide);
+        QAccessible::updateAccessibility(&hidden);
         m_quiet.emplace();
         QDialog::hideEvent(e);
     }
