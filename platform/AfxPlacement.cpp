@@ -71,10 +71,13 @@ bool CWorkAreaKeeper::CoversWorkArea() {
     // screen's work area says: the client area it gave, all of it on the screen. (The frame's
     // outline is no guide there: some managers count invisible shadows into it.) A client area
     // that changed afterwards while the state stayed (some managers let a program resize a
-    // maximised window) is not the one it gave.
+    // maximised window) is not the one it gave. Asked again, the manager gives its new area, or
+    // no less than before: weston, asked to maximise a window a program had shrunk while it was
+    // maximised, now and then sets the state again and leaves the window small.
     if (!AfxWindowManagerMaximized(m_window) || !s->geometry().contains(client))
         return false;
-    if (!m_maximizedClient.isValid() || m_askedToMaximize)
+    if (!m_maximizedClient.isValid() || (m_askedToMaximize && client.width() >= m_maximizedClient.width() &&
+                                         client.height() >= m_maximizedClient.height()))
         m_maximizedClient = client;
     return client == m_maximizedClient;
 }
@@ -133,8 +136,12 @@ void CWorkAreaKeeper::CoverWorkArea() {
         m_askedToMaximize = true;
     } else {
         // Asked and not answered: nobody maximises windows here, or this manager will not.
-        // Take the work area by hand, frame included.
-        m_window->setGeometry(m_window->screen()->availableGeometry().marginsRemoved(FrameMargins()));
+        // Take the work area by hand, frame included; under a manager that shows the window
+        // maximised, the client area it gave a maximised window.
+        const bool stateOnly = AfxWindowManagerMaximized(m_window) && m_maximizedClient.isValid();
+        m_window->setGeometry(stateOnly
+                                  ? m_maximizedClient
+                                  : m_window->screen()->availableGeometry().marginsRemoved(FrameMargins()));
         m_askedToMaximize = false;
     }
     m_coverTimer.start(kCoverDelayMs * 3);
