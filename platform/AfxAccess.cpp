@@ -12,6 +12,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QTimer>
 
 #include <algorithm>
@@ -492,12 +493,36 @@ void CAccessibleItems::Announce(const QString& text) {
 
 // ---------------------------------------------------------------------------------------------
 
+namespace {
+
+// Accessibility can come on after a view took the keyboard focus: a screen reader started later,
+// or the bridge's connection to the accessibility bus made after a desktop gave the window the
+// focus at once. The view then tells what it holds as if it had just got the focus, so that a
+// screen reader reads it, and what changes from then on is told as a change.
+class CAccessibilityComesOn : public QAccessible::ActivationObserver {
+  public:
+    void accessibilityActiveChanged(bool active) override {
+        if (!active) {
+            return;
+        }
+        QTimer::singleShot(0, qApp, [] {
+            if (auto* widget = dynamic_cast<CViewWidget*>(QApplication::focusWidget())) {
+                widget->AccessibleItems()->FocusRegained();
+            }
+        });
+    }
+};
+
+} // namespace
+
 void AfxInstallViewAccessibility() {
     static const bool installed = [] {
         QAccessible::installFactory([](const QString&, QObject* object) -> QAccessibleInterface* {
             auto* widget = dynamic_cast<CViewWidget*>(object);
             return widget ? new CAccessibleView(widget) : nullptr;
         });
+        static CAccessibilityComesOn comesOn;
+        QAccessible::installActivationObserver(&comesOn);
         return true;
     }();
     (void)installed;
