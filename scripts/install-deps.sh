@@ -22,7 +22,8 @@ PACKAGES=(
   # the generator the benchmarks compare with
   qqwing
   # the desktops the real-window tests run the game on, and what the frame speaks X11 with
-  libxcb1-dev openbox xfwm4 xfconf mutter kwin-x11 kwin-style-breeze weston xwayland dbus-daemon
+  # (and GNOME's and Plasma's own Wayland compositors, nested as their sessions run them)
+  libxcb1-dev openbox xfwm4 xfconf mutter kwin-x11 kwin-wayland kwin-style-breeze weston xwayland dbus-daemon
   wmctrl locales
   # the screen reader's view in the real-window tests: the accessibility bus and its registry, the
   # AT-SPI client library for Debian's python3, and the screen reader Orca itself

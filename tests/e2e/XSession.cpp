@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QThread>
@@ -33,10 +34,15 @@ const int kPollMs = 100;
 const int kSpeechPollMs = 20;
 
 // Runs an X tool on the display and returns what it wrote (nothing if it did not finish in time).
-QByteArray RunToolOutput(const QString& program, const QStringList& arguments, const QString& display) {
+// authority: the X server's cookie file, where it asks for one (mutter's Xwayland does).
+QByteArray RunToolOutput(const QString& program, const QStringList& arguments, const QString& display,
+                         const QString& authority = QString()) {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("DISPLAY", display);
+    if (!authority.isEmpty()) {
+        env.insert("XAUTHORITY", authority);
+    }
     process.setProcessEnvironment(env);
     process.start(program, arguments);
     if (!process.waitForFinished(kToolTimeoutMs)) {
@@ -47,8 +53,9 @@ QByteArray RunToolOutput(const QString& program, const QStringList& arguments, c
     return process.readAllStandardOutput();
 }
 
-QString RunTool(const QString& program, const QStringList& arguments, const QString& display) {
-    return QString::fromUtf8(RunToolOutput(program, arguments, display)).trimmed();
+QString RunTool(const QString& program, const QStringList& arguments, const QString& display,
+                const QString& authority = QString()) {
+    return QString::fromUtf8(RunToolOutput(program, arguments, display, authority)).trimmed();
 }
 
 // The whole screen as the player sees it (a null image if the screenshot failed).
@@ -116,7 +123,7 @@ CXSession::CXSession(const QString& name)
 CXSession::~CXSession() {
     if (m_keep) {
         Note("--- windows at the end ---");
-        Note(RunTool("xwininfo", {"-root", "-tree"}, m_clientDisplay));
+        Note(ClientTool("xwininfo", {"-root", "-tree"}));
     }
     Stop();
     if (!m_keep) {
@@ -289,6 +296,7 @@ int CXSession::RunClient(const QString& program, const QStringList& arguments, i
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("DISPLAY", m_clientDisplay);
+    env.insert("E2E_INPUT_DISPLAY", m_display);
     for (const QString& entry : m_desktopEnvironment) {
         env.insert(entry.section('=', 0, 0), entry.section('=', 1));
     }
@@ -331,7 +339,8 @@ bool CXSession::StartDesktop(const QString& kind) {
     env.insert("GTK_A11Y", "none");
     env.insert("GSETTINGS_BACKEND", "memory");
     m_desktopEnvironment.clear();
-    if ((kind == "xfwm4" || kind == "mutter" || kind == "kwin") && !StartSessionBus(env)) {
+    const bool waylandSession = kind == "mutter_wayland" || kind == "kwin_wayland";
+    if ((kind == "xfwm4" || kind == "mutter" || kind == "kwin" || waylandSession) && !StartSessionBus(env)) {
         return false;
     }
     for (const QString& entry : m_desktopEnvironment) {
@@ -378,6 +387,10 @@ bool CXSession::StartDesktop(const QString& kind) {
         m_desktopEnvironment << "WAYLAND_DISPLAY=" + socket << "XDG_RUNTIME_DIR=" + runtime
                              << "XDG_SESSION_TYPE=wayland"
                              << "QT_QPA_PLATFORM=";
+    } else if (waylandSession) {
+        if (!StartWaylandSession(kind, env, log)) {
+            return false;
+        }
     } else {
         Note("unknown desktop " + kind);
         return false;
@@ -396,6 +409,69 @@ bool CXSession::StartDesktop(const QString& kind) {
     }
     Note("the desktop " + kind + " did not come up");
     return false;
+}
+
+// GNOME's and Plasma's own compositors, nested in the X server as their Wayland sessions, each
+// with its X11 compatibility server. What the compositor starts writes down the environment the
+// session gives its programs, and the program starts in it as the session's launcher starts it.
+bool CXSession::StartWaylandSession(const QString& kind, QProcessEnvironment env, const QString& log) {
+    const QString socket = QString("cellwright-e2e-%1").arg(getpid());
+    const QString written = m_dir + "/session-environment";
+    QFile::remove(written);
+    const QString record = QString("env > %1.part && mv %1.part %1 && exec sleep 86400").arg(written);
+    if (kind == "mutter_wayland") {
+        env.insert("MUTTER_DEBUG_DUMMY_MODE_SPECS", QString("%1x%2").arg(m_width).arg(m_height));
+        m_windowManager = StartInOwnGroup(
+            "mutter", {"--wayland", "--nested", "--wayland-display=" + socket, "--", "/bin/sh", "-c", record},
+            env, log);
+    } else {
+        // kwin_wayland carries file capabilities, which a sandbox may refuse to run; a copy has none.
+        const QString copy = m_home + "/kwin_wayland";
+        QFile::remove(copy);
+        if (!QFile::copy(QStandardPaths::findExecutable("kwin_wayland"), copy) ||
+            !QFile::setPermissions(copy, QFile::ReadOwner | QFile::ExeOwner)) {
+            Note("no kwin_wayland to copy");
+            return false;
+        }
+        m_windowManager = StartInOwnGroup(copy,
+                                          {"--x11-display", m_display, "--width", QString::number(m_width),
+                                           "--height", QString::number(m_height), "--xwayland", "--socket",
+                                           socket, "/bin/sh -c '" + record + "'"},
+                                          env, log);
+    }
+    QDeadlineTimer deadline(20000);
+    while (m_windowManager && m_windowManager->state() == QProcess::Running && !deadline.hasExpired() &&
+           !QFileInfo::exists(written)) {
+        QThread::msleep(kPollMs);
+    }
+    QFile file(written);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Note("the session started nothing");
+        return false;
+    }
+    const QProcessEnvironment given = [&file] {
+        QProcessEnvironment e;
+        for (const QByteArray& line : file.readAll().split('\n')) {
+            const int eq = line.indexOf('=');
+            if (eq > 0) {
+                e.insert(QString::fromUtf8(line.left(eq)), QString::fromUtf8(line.mid(eq + 1)));
+            }
+        }
+        return e;
+    }();
+    m_clientDisplay = given.value("DISPLAY");
+    m_clientAuthority = given.value("XAUTHORITY");
+    if (m_clientDisplay.isEmpty() || m_clientDisplay == m_display ||
+        given.value("WAYLAND_DISPLAY").isEmpty()) {
+        Note("the session offers no X server of its own: DISPLAY " + m_clientDisplay);
+        return false;
+    }
+    m_desktopEnvironment << "WAYLAND_DISPLAY=" + given.value("WAYLAND_DISPLAY")
+                         << "XAUTHORITY=" + m_clientAuthority << "XDG_RUNTIME_DIR=" + m_runtime->path()
+                         << "XDG_SESSION_TYPE=wayland"
+                         << QString("XDG_CURRENT_DESKTOP=") + (kind == "mutter_wayland" ? "GNOME" : "KDE")
+                         << "QT_QPA_PLATFORM=";
+    return true;
 }
 
 bool CXSession::StartProgram(const QStringList& environment, bool waitForMainWindow) {
@@ -445,11 +521,11 @@ int CXSession::WaitForExit(int milliseconds) {
 }
 
 QString CXSession::XDoTool(const QStringList& arguments) {
-    return RunTool("xdotool", arguments, m_clientDisplay);
+    return RunTool("xdotool", arguments, m_clientDisplay, m_clientAuthority);
 }
 
 QString CXSession::ClientTool(const QString& program, const QStringList& arguments) {
-    return RunTool(program, arguments, m_clientDisplay);
+    return RunTool(program, arguments, m_clientDisplay, m_clientAuthority);
 }
 
 // Input goes where the player's hands are: the X server the screen shows (under weston its
@@ -553,7 +629,9 @@ void CXSession::DrawMainWindowOver(QImage* screen) {
         return QRegularExpression(QString(field) + R"(\s*(-?\d+))").match(info).captured(1).toInt();
     };
     QImage own;
-    own.loadFromData(RunToolOutput("import", {"-window", m_mainWindow, "png:-"}, m_clientDisplay), "PNG");
+    own.loadFromData(
+        RunToolOutput("import", {"-window", m_mainWindow, "png:-"}, m_clientDisplay, m_clientAuthority),
+        "PNG");
     if (!own.isNull() && info.contains("IsViewable")) {
         QPainter(screen).drawImage(number("Absolute upper-left X:"), number("Absolute upper-left Y:"), own);
     }

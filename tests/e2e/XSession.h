@@ -30,11 +30,11 @@ class CXSession {
 
     // Starts Xvfb with a screen of width x height on a free display; false on failure.
     bool StartServer(int width, int height);
-    // Starts a desktop on the server: a window manager ("openbox", "xfwm4", "mutter", "kwin") or the
-    // Wayland compositor "weston", nested in the X server, whose X11 compatibility server the
-    // program then uses (with WAYLAND_DISPLAY set, as on a Wayland desktop). Each runs with its
-    // own home, runtime folder and session bus, and goes with the session. False if it did not
-    // come up.
+    // Starts a desktop on the server: a window manager ("openbox", "xfwm4", "mutter", "kwin") or a
+    // Wayland compositor nested in the X server ("weston", and GNOME's and Plasma's sessions
+    // "mutter_wayland" and "kwin_wayland"), whose X11 compatibility server the program then uses
+    // (with WAYLAND_DISPLAY set, as on a Wayland desktop). Each runs with its own home, runtime
+    // folder and session bus, and goes with the session. False if it did not come up.
     bool StartDesktop(const QString& kind);
     QString Desktop() const { return m_desktop; }
     // A session bus of the session's own, on which the accessibility bus (at-spi2) starts when the
@@ -104,13 +104,15 @@ class CXSession {
     void DrawMainWindowOver(QImage* screen);
     void Stop();
     bool StartSessionBus(const QProcessEnvironment& base);
+    bool StartWaylandSession(const QString& kind, QProcessEnvironment env, const QString& log);
     std::unique_ptr<QProcess> StartInOwnGroup(const QString& program, const QStringList& arguments,
                                               const QProcessEnvironment& env, const QString& log);
     QString ScreenTool(const QStringList& xdotoolArguments);
 
     QString m_dir;
-    QString m_display;       // the X server the screenshots and the input go to
-    QString m_clientDisplay; // the X server the program's windows are on (the same but under weston)
+    QString m_display;         // the X server the screenshots and the input go to
+    QString m_clientDisplay;   // the X server the program's windows are on (the same but under Wayland)
+    QString m_clientAuthority; // its cookie file, where it asks for one
     QString m_desktop;
     QStringList m_desktopEnvironment; // what the program needs to find the desktop
     std::unique_ptr<QProcess> m_bus;

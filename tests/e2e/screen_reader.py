@@ -5,11 +5,13 @@ dialog's named fields, the grid's cells with the focus following the caret, plac
 name changes, DONE pressed through its accessible action, the verdict with the final score and
 the performance read from the tree, and HOME back to the instructions.
 
-Run by the real-window test with DISPLAY and DBUS_SESSION_BUS_ADDRESS of its private session.
+Run by the real-window test with DISPLAY and DBUS_SESSION_BUS_ADDRESS of its private session,
+and E2E_INPUT_DISPLAY, the screen that takes the keys.
 Arguments: the test puzzle and its solution, 81 characters each ('.' for an empty square).
 Prints what it checked; exits 1 with the first thing that was wrong.
 """
 
+import os
 import subprocess
 import sys
 import time
@@ -60,7 +62,10 @@ def on_event(event):
 
 
 def keys(*names):
-    subprocess.run(["xdotool", "key", "--delay", "40"] + list(names), check=True)
+    # Typed where the player's hands are: the screen, which under a Wayland desktop is the
+    # compositor's, not the X11 compatibility server the game's windows are on.
+    env = dict(os.environ, DISPLAY=os.environ.get("E2E_INPUT_DISPLAY", os.environ["DISPLAY"]))
+    subprocess.run(["xdotool", "key", "--delay", "40"] + list(names), check=True, env=env)
 
 
 def find(root, predicate):
@@ -115,9 +120,20 @@ def main():
                  "object:state-changed:showing"):
         pyatspi.Registry.registerEventListener(on_event, kind)
     desktop = pyatspi.Registry.getDesktop(0)
-    app = wait_for(lambda: find(desktop, lambda o: o.getRoleName() == "application" and o.name == "cellwright"),
-                   "the game on the accessibility bus", 20)
-    frame = wait_for(lambda: find(app, lambda o: o.getRoleName() == "frame"), "the main window")
+
+    def game_frame():
+        # The game's frame. Under GNOME, Qt draws its dialogs with GTK, whose own bridge puts a
+        # second "cellwright" on the bus, empty but for the dialogs it shows.
+        for app in children(desktop):
+            if app is not None and app.getRoleName() == "application" and app.name == "cellwright":
+                found = find(app, lambda o: o.getRoleName() == "frame")
+                if found is not None:
+                    return found
+        return None
+
+    frame = wait_for(game_frame, "the game's main window on the accessibility bus", 20)
+    app = frame.getApplication()
+    note("applications on the bus: %s" % ", ".join("%s (%d)" % (a.name, a.childCount) for a in children(desktop)))
     view = find(frame, lambda o: o.getRoleName() == "filler" and o.name == "Cellwright")
     if view is None:
         fail("no play screen in the tree")
@@ -128,7 +144,12 @@ def main():
                             capture_output=True, text=True).stdout.split()
     if window:
         subprocess.run(["xdotool", "windowfocus", "--sync", window[0]])
-    page = wait_for(lambda: focused_name(0, "label"), "the instruction page to take the focus")
+    # Under a desktop the window may have had the focus before this script listened.
+    def page_focused():
+        label = children(view)[0]
+        return focused_name(0, "label") or (label.getState().contains(pyatspi.STATE_FOCUSED) and label.name)
+
+    page = wait_for(page_focused, "the instruction page to take the focus")
     if not page.startswith("Page 1 of ") or "Instructions For Cellwright" not in page:
         fail("the home page reads %r" % page[:80])
     for prompt in ("Press Page Down or Page Up for the next or previous page.", "Go to the Options menu to start."):

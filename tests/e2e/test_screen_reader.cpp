@@ -14,9 +14,17 @@
 #error "SCREEN_READER_SCRIPT must name the screen reader's script"
 #endif
 
-TEST(ScreenReader, AWholeGameReadAndDrivenOverAtSpi) {
-    CXSession x("ScreenReader.AWholeGameReadAndDrivenOverAtSpi");
+// On a bare X server and in the Wayland sessions of GNOME and Plasma, where the game runs through
+// the compositor's X11 server and the tree goes over the session's own bus.
+class ScreenReader : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(ScreenReader, AWholeGameReadAndDrivenOverAtSpi) {
+    const QString desktop = GetParam() == QString("bare") ? QString() : QString(GetParam());
+    CXSession x(QString("ScreenReader.%1").arg(GetParam()));
     ASSERT_TRUE(x.StartServer(1280, 800));
+    if (!desktop.isEmpty()) {
+        ASSERT_TRUE(x.StartDesktop(desktop));
+    }
     ASSERT_TRUE(x.StartAccessibilityBus());
     ASSERT_TRUE(x.StartProgram());
     QString puzzle, solution;
@@ -38,6 +46,9 @@ TEST(ScreenReader, AWholeGameReadAndDrivenOverAtSpi) {
         << "the home page's Options prompt is not on the screen at the end";
     EXPECT_EQ(x.WaitForExit(0), -1) << "the program ended during the game";
 }
+
+INSTANTIATE_TEST_SUITE_P(Desktops, ScreenReader, ::testing::Values("bare", "mutter_wayland", "kwin_wayland"),
+                         [](const auto& desktop) { return std::string(desktop.param); });
 
 // --- Orca itself, listening to the keys --------------------------------------------------------------
 
@@ -108,13 +119,12 @@ TEST_P(ScreenReaderByKeys, AWholeOwnNumbersGameHeardFromTheHomePageAndBack) {
 
     // The solution typed at the caret from the top left square, a square at a time: nine steps
     // to the right come back round the row, then one down.
+    // Each numeral is heard before the caret moves on (the top left square has its 5 already).
     for (int s = 0; s < 81; ++s) {
         const int r = s / 9, c = s % 9;
-        if (kTestPuzzle[r][c] == '.') {
+        if (kTestPuzzle[r][c] == '.' && s > 0) {
             x.Keys({QString(QChar(kTestSolution[r][c]))});
-            if (s == 80) {
-                ASSERT_TRUE(hears("Row 9, column 9: 6, yours"));
-            }
+            ASSERT_TRUE(hears(QString("%1: %2, yours").arg(field(s)).arg(kTestSolution[r][c])));
         }
         x.Keys({"Right"});
         ASSERT_TRUE(hears(field(r * 9 + (c + 1) % 9)));
@@ -135,5 +145,5 @@ TEST_P(ScreenReaderByKeys, AWholeOwnNumbersGameHeardFromTheHomePageAndBack) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Desktops, ScreenReaderByKeys, ::testing::Values("bare", "openbox"),
+INSTANTIATE_TEST_SUITE_P(Desktops, ScreenReaderByKeys, ::testing::Values("bare", "openbox", "mutter_wayland"),
                          [](const auto& desktop) { return std::string(desktop.param); });
