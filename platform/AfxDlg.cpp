@@ -9,7 +9,6 @@
 #include <QPushButton>
 
 #include <map>
-#include <optional>
 
 namespace {
 std::map<UINT, CDlgTemplate>& Dialogs() {
@@ -28,45 +27,10 @@ const CDlgTemplate* AfxFindDialog(UINT id) {
     return it == Dialogs().end() ? nullptr : &it->second;
 }
 
-namespace {
-
-// While a dialog is built and filled, shown and hidden, it tells assistive technologies nothing of
-// its controls: they meet it whole when it shows. Otherwise every field filled and named, and every
-// field shown, hidden and deleted with the dialog, is an event a screen reader works through before
-// it reads anything else: about 200 to build the own-numbers dialog and a hundred more for each
-// showing and hiding, seconds of silence, and a reader so flooded that it drops what follows.
-// Nests.
-class CQuietAccessibility {
-  public:
-    CQuietAccessibility() {
-        if (s_depth++ == 0 && QAccessible::isActive()) {
-            s_installed = true;
-            s_previous = QAccessible::installUpdateHandler([](QAccessibleEvent*) {});
-        }
-    }
-    ~CQuietAccessibility() {
-        if (--s_depth == 0 && s_installed) {
-            s_installed = false;
-            QAccessible::installUpdateHandler(s_previous);
-        }
-    }
-    CQuietAccessibility(const CQuietAccessibility&) = delete;
-    CQuietAccessibility& operator=(const CQuietAccessibility&) = delete;
-
-  private:
-    static inline int s_depth = 0;
-    static inline bool s_installed = false;
-    static inline QAccessible::UpdateHandler s_previous = nullptr;
-};
-
-} // namespace
-
-// The QDialog: Escape and the window's close go through OnCancel, as in a dialog procedure. Its
-// controls show before it does and hide after it has: quiet until it is up, and from when it goes.
-// (A hidden dialog is never told; its showing is told only if accessibility is on.)
+// The QDialog: Escape and the window's close go through OnCancel, as in a dialog procedure.
 class CDialogWidget : public QDialog {
   public:
-    CDialogWidget(CDialog* dlg, QWidget* parent) : QDialog(parent), m_dlg(dlg) { m_quiet.emplace(); }
+    CDialogWidget(CDialog* dlg, QWidget* parent) : QDialog(parent), m_dlg(dlg) {}
     void reject() override {
         if (m_dlg)
             m_dlg->ClickButton(IDCANCEL);
@@ -77,24 +41,6 @@ class CDialogWidget : public QDialog {
     }
     void CloseWith(int result) { QDialog::done(result); }
     CDialog* m_dlg;
-
-  protected:
-    // The dialog's own showing and hiding, which Qt tells around these events, are told here.
-    void showEvent(QShowEvent* e) override {
-        QDialog::showEvent(e);
-        m_quiet.reset();
-        QAccessibleEvent shown(this, QAccessible::ObjectShow);
-        QAccessible::updateAccessibility(&shown);
-    }
-    void hideEvent(QHideEvent* e) override {
-        QAccessibleEvent hidden(this, QAccessible::ObjectHide);
-        QAccessible::updateAccessibility(&hidden);
-        m_quiet.emplace();
-        QDialog::hideEvent(e);
-    }
-
-  private:
-    std::optional<CQuietAccessibility> m_quiet;
 };
 
 CDialog::CDialog(UINT templateId) : m_templateId(templateId) {}
@@ -189,6 +135,31 @@ void CDialog::Destroy() {
     m_widget = nullptr;
 }
 
+namespace {
+
+// While a dialog is built and filled it tells assistive technologies nothing: they meet it whole
+// when it shows. Otherwise every field filled and named is an event a screen reader works through
+// before it reads the dialog (about 200 for the own-numbers dialog, seconds of silence).
+class CQuietAccessibility {
+  public:
+    CQuietAccessibility() : m_quiet(QAccessible::isActive()) {
+        if (m_quiet)
+            m_previous = QAccessible::installUpdateHandler([](QAccessibleEvent*) {});
+    }
+    ~CQuietAccessibility() {
+        if (m_quiet)
+            QAccessible::installUpdateHandler(m_previous);
+    }
+    CQuietAccessibility(const CQuietAccessibility&) = delete;
+    CQuietAccessibility& operator=(const CQuietAccessibility&) = delete;
+
+  private:
+    bool m_quiet;
+    QAccessible::UpdateHandler m_previous = nullptr;
+};
+
+} // namespace
+
 int CDialog::DoModal() {
     if (!Template() || !qApp)
         return -1;
@@ -227,7 +198,6 @@ int CDialog::DoModal() {
             m_result = IDCANCEL;
     }
     int result = m_result;
-    CQuietAccessibility quiet; // the controls' deletion
     Destroy();
     return result;
 }
