@@ -25,8 +25,8 @@ PACKAGES=(
   libxcb1-dev openbox xfwm4 xfconf mutter kwin-x11 kwin-style-breeze weston xwayland dbus-daemon
   wmctrl locales
   # the screen reader's view in the real-window tests: the accessibility bus and its registry, and
-  # the AT-SPI client library for Debian's python3
-  at-spi2-core python3-pyatspi
+  # the AT-SPI client library for Debian's python3; and the screen reader itself
+  at-spi2-core python3-pyatspi orca
 )
 
 missing=()
