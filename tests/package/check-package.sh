@@ -50,10 +50,17 @@ check "Section is games" test "$(field Section)" = games
 check "a Maintainer is named" test -n "$(field Maintainer)"
 depends=$(field Depends)
 depends_names=$(sed 's/, /\n/g' <<<"$depends" | cut -d' ' -f1)
-for dep in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libpulse0 libqt6printsupport6 \
-    fonts-liberation; do
-    check "Depends names $dep (got: $depends)" grep -qxF "$dep" <<<"$depends_names"
+# The libraries the game is built on, by the packages that ship them on this system: the names
+# differ between releases (Debian 13's libqt6core6t64 is Debian 12's libqt6core6).
+multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
+for library in libc.so.6 libstdc++.so.6 libQt6Core.so.6 libQt6Gui.so.6 libQt6Widgets.so.6 \
+    libQt6PrintSupport.so.6 libpulse.so.0; do
+    owner=$(dpkg-query -S "*/$multiarch/$library" 2>/dev/null | grep -v '^diversion' | sed 's/: [^ ]*$//' |
+        tr ',' '\n' | sed 's/^ *//; s/:.*//' | sort -u)
+    check "one installed package ships $library (got: $owner)" test "$(wc -w <<<"$owner")" = 1
+    check "Depends names $owner, which ships $library (got: $depends)" grep -qxF "$owner" <<<"$depends_names"
 done
+check "Depends names fonts-liberation (got: $depends)" grep -qxF fonts-liberation <<<"$depends_names"
 check "the package has no maintainer scripts to leave anything behind" \
     test -z "$(dpkg-deb --ctrl-tarfile "$deb" | tar -t | grep -E 'preinst|postinst|prerm|postrm')"
 
