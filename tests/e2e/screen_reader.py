@@ -8,7 +8,10 @@ AT-SPI value: the names libatspi gives them change between releases ("push butto
 at-spi2-core 2.56).
 
 Run by the real-window test with DISPLAY and DBUS_SESSION_BUS_ADDRESS of its private session.
-Arguments: the test puzzle and its solution, 81 characters each ('.' for an empty square).
+Arguments: the test puzzle and its solution, 81 characters each ('.' for an empty square), and how
+the game says a change without moving the focus: "announcements" (Qt 6.8 and later: polite for a
+change, assertive for the verdict, and no notification ever) or "notifications" (a notification
+that shows).
 Prints what it checked; exits 1 with the first thing that was wrong.
 """
 
@@ -19,8 +22,9 @@ import time
 import pyatspi
 from gi.repository import GLib
 
-PUZZLE, SOLUTION = sys.argv[1], sys.argv[2]
-EVENTS = []  # (type, role, name, description, detail1), in the order they arrived
+PUZZLE, SOLUTION, SPOKEN = sys.argv[1], sys.argv[2], sys.argv[3]
+EVENTS = []  # (type, role, name, description, detail1, any_data), in the order they arrived
+POLITE, ASSERTIVE = 1, 2  # an announcement's detail1 (AT-SPI's live region politeness)
 
 
 def fail(message):
@@ -56,9 +60,10 @@ def wait_for(check, what, seconds=10):
 def on_event(event):
     try:
         source = event.source
-        EVENTS.append((event.type, source.getRole(), source.name, source.description, event.detail1))
+        data = event.any_data if isinstance(event.any_data, str) else ""
+        EVENTS.append((event.type, source.getRole(), source.name, source.description, event.detail1, data))
     except Exception:  # an object gone by the time the event is read
-        EVENTS.append((event.type, pyatspi.ROLE_INVALID, "", "", event.detail1))
+        EVENTS.append((event.type, pyatspi.ROLE_INVALID, "", "", event.detail1, ""))
 
 
 def keys(*names):
@@ -96,11 +101,17 @@ def names_changed(since, role):
     return [e[2] for e in EVENTS[since:] if e[0] == "object:property-change:accessible-name" and e[1] == role]
 
 
-def notified(since, name):
-    """Whether a notification with that name showed after `since`: what screen readers speak
-    when a label or a table cell they would keep quiet about changes under the focus."""
-    return any(e[0] == "object:state-changed:showing" and e[1] == pyatspi.ROLE_NOTIFICATION and e[2] == name
-               for e in EVENTS[since:])
+def notifications(since=0):
+    return [e for e in EVENTS[since:] if e[0] == "object:state-changed:showing" and e[1] == pyatspi.ROLE_NOTIFICATION]
+
+
+def said(since, text, politeness=POLITE):
+    """Whether the game said the text at once after `since`, as it does when a label or a table cell
+    that screen readers would keep quiet about changes under the focus: an announcement of that
+    politeness, or a notification with that name that shows."""
+    if SPOKEN == "announcements":
+        return any(e[0] == "object:announcement" and e[5] == text and e[4] == politeness for e in EVENTS[since:])
+    return any(e[2] == text for e in notifications(since))
 
 
 def cell_name(r, c, content):
@@ -114,7 +125,7 @@ def expect(actual, expected, what):
 
 def main():
     for kind in ("focus:", "object:property-change:accessible-name", "object:children-changed",
-                 "object:state-changed:showing"):
+                 "object:state-changed:showing", "object:announcement"):
         pyatspi.Registry.registerEventListener(on_event, kind)
     desktop = pyatspi.Registry.getDesktop(0)
     app = wait_for(lambda: find(desktop, lambda o: o.getRole() == pyatspi.ROLE_APPLICATION and o.name == "cellwright"),
@@ -143,7 +154,7 @@ def main():
     turned = wait_for(lambda: names_changed(mark, pyatspi.ROLE_LABEL), "a name change at Page Down")[-1]
     if not turned.startswith("Page 2 of "):
         fail("after Page Down the page reads %r" % turned[:40])
-    wait_for(lambda: notified(mark, turned), "the turned page said as a notification")
+    wait_for(lambda: said(mark, turned), "the turned page said at once")
     keys("Prior")
     wait_for(lambda: any(n.startswith("Page 1 of ") for n in names_changed(mark, pyatspi.ROLE_LABEL)), "page 1 again")
     note("home page: %d lines read, turned to page 2 and back" % page.count("\n"))
@@ -227,7 +238,7 @@ def main():
             expect(name, cell_name(0, 0, content), "cell 1,1 after " + key)
         elif "possibles" not in name or answer not in name.split("possibles")[1]:
             fail("cell 1,1 after %s reads %r" % (key, name))
-        wait_for(lambda: notified(mark, name), "a notification of %r" % name)
+        wait_for(lambda: said(mark, name), "%r said at once" % name)
         heard.append(name)
     note("cell 1,1 heard as: " + " | ".join(heard))
 
@@ -269,6 +280,8 @@ def main():
     performance = (highest // 2 + 100 * final) // highest
     expect(verdict, "Correct: OK  OK  OK  OK  OK. Final score %d, performance %d%%." % (final, performance),
            "the verdict")
+    if SPOKEN == "announcements":
+        wait_for(lambda: said(mark, verdict, ASSERTIVE), "the verdict announced over whatever is being said")
     shown = [c.name for c in children(view) if c.getRole() in (pyatspi.ROLE_LABEL, pyatspi.ROLE_PUSH_BUTTON)]
     for name in ("Final score: %d" % final, "Performance: %d%%" % performance, "HOME", "AGAIN"):
         if name not in shown:
@@ -285,6 +298,8 @@ def main():
         fail("after HOME the focus reads %r" % home[:40])
     expect([c.getRole() for c in children(view)], [pyatspi.ROLE_LABEL], "the play screen after HOME")
     note("HOME: the instruction page has the focus again")
+    if SPOKEN == "announcements" and notifications():
+        fail("a notification showed where an announcement says it: %r" % notifications()[0][2])
 
 
 if __name__ == "__main__":
