@@ -73,8 +73,8 @@ cleanup() {
 }
 
 trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
+trap 'say "interrupted"; exit 130' INT
+trap 'say "stopped"; exit 143' TERM
 
 # A run killed outright leaves its binds behind; the lock says nobody else is using them.
 stop_processes
