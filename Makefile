@@ -3,6 +3,7 @@
 #   make test     installs what is missing, builds and runs every test
 #   make bench    builds and runs the benchmarks
 #   make package  builds the Debian package, build/cellwright_<version>-1_<arch>.deb
+#   make test-debian13  runs `make test` on Debian 13 in a chroot of its own (scripts/test-debian13.sh)
 
 BUILD ?= build
 ASAN_BUILD ?= build-asan
@@ -10,7 +11,7 @@ JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
 # Leak checking is off: Qt and fontconfig keep process-lifetime allocations that are not leaks.
 SAN_ENV = ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps configure build run test test-release test-sanitize bench package clean
+.PHONY: all deps configure build run test test-release test-sanitize test-debian13 bench package clean
 
 all: build
 
@@ -39,6 +40,11 @@ test-sanitize: deps
 	       -DCELLWRIGHT_BENCH=OFF -DCELLWRIGHT_E2E=OFF >/dev/null
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 	@cd $(ASAN_BUILD) && $(SAN_ENV) ctest --output-on-failure -j $(JOBS) -LE 'e2e|package'
+
+# Not part of `make test`: the whole of it once more on the other supported release, from a clean
+# clone of HEAD, in a Debian 13 system made once in DEBIAN13_DIR (default /var/tmp/cellwright-debian13).
+test-debian13:
+	@scripts/test-debian13.sh
 
 package: build
 	@cd $(BUILD) && cpack -G DEB

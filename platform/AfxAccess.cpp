@@ -6,7 +6,8 @@
 // Qt 6.4's bridge announces focus only for the interface named in the event, drops a value change
 // from an interface without a value, and crashes on a table whose focusChild() or child() answers
 // nothing: hence focus events name the item itself, changes are name changes, and a table always
-// has a focus cell.
+// has a focus cell. What is said without a move of the focus is an announcement from Qt 6.8 on,
+// and a notification that shows before.
 
 #include "platform/AfxInternal.h"
 
@@ -85,8 +86,9 @@ class CAccessibleItems {
     void Notify();
     // The item being announced as gone, which answers as valid until then.
     int Departing() const { return m_departing; }
-    // Says the text at once, wherever the focus is.
-    void Announce(const QString& text);
+    // Says the text of item id at once, wherever the focus is; an urgent one over whatever is
+    // being said.
+    void Announce(int id, const QString& text, bool urgent);
     // The view got the keyboard focus back: its focus item is announced again.
     void FocusRegained() {
         m_focus = -1;
@@ -103,7 +105,7 @@ class CAccessibleItems {
     std::map<int, QString> m_names;
     int m_focus = -1;
     int m_departing = -1;
-    QAccessible::Id m_announcement = 0;
+    QAccessible::Id m_announcement = 0; // the notification, before Qt 6.8
 };
 
 // One item of a view: a table, a cell, a button or a text.
@@ -302,8 +304,8 @@ class CAccessibleElement : public QAccessibleInterface,
     int m_id;
 };
 
-// What is said at once without moving the focus: a notification that shows with its text (there
-// is no announcement event in Qt before 6.8; screen readers speak a notification that appears).
+// What is said at once without moving the focus before Qt 6.8: a notification that shows with its
+// text (there is no announcement event yet; screen readers speak a notification that appears).
 class CAccessibleAnnouncement : public QAccessibleInterface {
   public:
     explicit CAccessibleAnnouncement(CAccessibleItems* items) : m_items(items) {}
@@ -458,15 +460,18 @@ void CAccessibleItems::Notify() {
         }
     }
     const int focus = FocusedItem();
+    std::vector<int> appeared;
     for (const auto& [id, name] : names) {
         const auto told = m_names.find(id);
-        if (told != m_names.end() && told->second != name) {
+        if (told == m_names.end()) {
+            appeared.push_back(id);
+        } else if (told->second != name) {
             QAccessibleEvent event(Item(id), QAccessible::NameChanged);
             QAccessible::updateAccessibility(&event);
             // Screen readers keep quiet at a new name of a table cell or a label, taking it for a
             // redraw; what changed in the item the player is on is said all the same.
             if (id == focus && focus == m_focus) {
-                Announce(name);
+                Announce(id, name, false);
             }
         }
     }
@@ -478,9 +483,26 @@ void CAccessibleItems::Notify() {
         QAccessible::updateAccessibility(&event);
     }
     m_focus = focus;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    for (int id : appeared) {
+        CAccessibleItem item;
+        if (Describe(id, &item) && item.urgent) {
+            Announce(id, m_names[id], true);
+        }
+    }
+#endif
 }
 
-void CAccessibleItems::Announce(const QString& text) {
+void CAccessibleItems::Announce(int id, const QString& text, bool urgent) {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    QAccessibleAnnouncementEvent event(Item(id), text);
+    event.setPoliteness(urgent ? QAccessible::AnnouncementPoliteness::Assertive
+                               : QAccessible::AnnouncementPoliteness::Polite);
+    QAccessible::updateAccessibility(&event);
+#else
+    // A notification has no urgency: what must be said at once takes the focus instead.
+    (void)id;
+    (void)urgent;
     if (m_announcement == 0) {
         m_announcement = QAccessible::registerAccessibleInterface(new CAccessibleAnnouncement(this));
     }
@@ -489,6 +511,7 @@ void CAccessibleItems::Announce(const QString& text) {
     announcement->m_text = text;
     QAccessibleEvent event(announcement, QAccessible::ObjectShow);
     QAccessible::updateAccessibility(&event);
+#endif
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -26,6 +26,9 @@ struct CAccessibleItem {
     int rows = 0; // a table's size
     int columns = 0;
     bool focusable = false; // can hold the keyboard focus (the view says which one does)
+    // Said at once when it appears, over whatever is being said (a verdict). Where there is no
+    // announcement event (Qt before 6.8) the view moves the focus to it instead.
+    bool urgent = false;
 };
 
 // The largest number of children one item may list.

@@ -156,6 +156,7 @@ bool CQuillmoorView::DescribeAccessible(int id, CAccessibleItem* item) {
         item->name.Format("%s Final score %i, performance %i%%.", verdict, m_points, ComputePerformance());
         item->rect = m_messageRect;
         item->focusable = true;
+        item->urgent = true;
     } else if (id == kOptionPanel) {
         item->name = OptionPanelText();
         item->rect = m_optionPanelRect;

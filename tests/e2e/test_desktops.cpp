@@ -298,7 +298,13 @@ TEST_P(WindowManager, CoversTheWorkAreaAndComesBackAfterEveryAttempt) {
          [&] {
              m_x->XDoTool({"windowminimize", m_window});
              QThread::msleep(500);
-             m_x->XDoTool({"windowactivate", m_window});
+             // Weston 14 minimises an X11 window at another program's request (weston 10 ignores
+             // it) but brings none back at one: the player does, with its window switcher.
+             if (desktop == "weston") {
+                 m_x->Keys({"super+Tab"});
+             } else {
+                 m_x->XDoTool({"windowactivate", m_window});
+             }
          }},
         {"caption-drag",
          [&] { m_x->Drag(client.center().x(), captionY, client.center().x() + 150, captionY + 250); }},
