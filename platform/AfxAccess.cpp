@@ -516,6 +516,16 @@ void CAccessibleItems::Announce(int id, const QString& text, bool urgent) {
 
 // ---------------------------------------------------------------------------------------------
 
+CQuietAccessibility::CQuietAccessibility() : m_quiet(QAccessible::isActive()) {
+    if (m_quiet)
+        m_previous = QAccessible::installUpdateHandler([](QAccessibleEvent*) {});
+}
+
+CQuietAccessibility::~CQuietAccessibility() {
+    if (m_quiet)
+        QAccessible::installUpdateHandler(m_previous);
+}
+
 namespace {
 
 // Accessibility can come on after a view took the keyboard focus: a screen reader started later,

@@ -135,36 +135,14 @@ void CDialog::Destroy() {
     m_widget = nullptr;
 }
 
-namespace {
-
-// While a dialog is built and filled it tells assistive technologies nothing: they meet it whole
-// when it shows. Otherwise every field filled and named is an event a screen reader works through
-// before it reads the dialog (about 200 for the own-numbers dialog, seconds of silence).
-class CQuietAccessibility {
-  public:
-    CQuietAccessibility() : m_quiet(QAccessible::isActive()) {
-        if (m_quiet)
-            m_previous = QAccessible::installUpdateHandler([](QAccessibleEvent*) {});
-    }
-    ~CQuietAccessibility() {
-        if (m_quiet)
-            QAccessible::installUpdateHandler(m_previous);
-    }
-    CQuietAccessibility(const CQuietAccessibility&) = delete;
-    CQuietAccessibility& operator=(const CQuietAccessibility&) = delete;
-
-  private:
-    bool m_quiet;
-    QAccessible::UpdateHandler m_previous = nullptr;
-};
-
-} // namespace
-
 int CDialog::DoModal() {
     if (!Template() || !qApp)
         return -1;
     CModalCover cover;
     {
+        // Built and filled, the dialog tells assistive technologies nothing: they meet it whole
+        // when it shows. Otherwise every field filled and named is an event a screen reader
+        // works through before it reads the dialog (about 200 for the own-numbers dialog).
         CQuietAccessibility quiet;
         Destroy();
         Build();

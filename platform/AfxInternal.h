@@ -170,6 +170,21 @@ class CModalCover {
 };
 // What CModalCover does when the window has gone (AfxView.cpp).
 void AfxViewsUncovered();
+class QAccessibleEvent;
+// While one lives, assistive technologies are told nothing: what changes meanwhile they find as it
+// is when they next look. Nests.
+class CQuietAccessibility {
+  public:
+    CQuietAccessibility();
+    ~CQuietAccessibility();
+    CQuietAccessibility(const CQuietAccessibility&) = delete;
+    CQuietAccessibility& operator=(const CQuietAccessibility&) = delete;
+
+  private:
+    bool m_quiet;
+    void (*m_previous)(QAccessibleEvent*) = nullptr;
+};
+
 // Gives the keyboard focus back to the main window's view once the event in hand is done,
 // unless a modal window or a popup menu has it then.
 void AfxFocusMainView();

@@ -72,12 +72,17 @@ void CWnd::GetClientRect(RECT* rect) const {
     *rect = RECT{0, 0, m_widget->width(), m_widget->height()};
 }
 
-// A window's text is an edit field's content, or else its window's caption.
+// A window's text is an edit field's content, or else its window's caption. A new caption is not
+// told to assistive technologies: the game's carries a clock, rewritten at every paint and key,
+// and a screen reader that reads each new caption of the active window (Orca 48 does) would say
+// the time before every move. They read the caption as the window's name when it comes up.
 void CWnd::SetWindowText(const char* text) {
-    if (auto* edit = qobject_cast<QLineEdit*>(m_widget))
+    if (auto* edit = qobject_cast<QLineEdit*>(m_widget)) {
         edit->setText(AfxTextToQt(text));
-    else if (m_widget)
+    } else if (m_widget) {
+        CQuietAccessibility quiet;
         m_widget->window()->setWindowTitle(AfxTextToQt(text));
+    }
 }
 
 CString CWnd::GetWindowText() const {
