@@ -79,6 +79,9 @@ BOOL CFrameWnd::ShowWindow(int cmd) {
         m_frameWidget->show();
     if (m_view && m_view->Widget())
         m_view->Widget()->setFocus(Qt::OtherFocusReason);
+    // Where no window manager gives the new window the keyboard, it takes it as it does after a
+    // menu or dialog: a screen reader reads only an active window (Orca 48 ignores the rest).
+    AfxFocusMainView();
     return was;
 }
 
