@@ -60,7 +60,7 @@ QByteArray CSpeechLog::Output() const {
     return m_output;
 }
 
-QStringList CSpeechLog::Utterances() {
+QStringList CSpeechLog::Utterances() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     for (qsizetype end; (end = m_output.indexOf('\n', m_parsed)) >= 0; m_parsed = end + 1) {
         ReadSpeechLine(QString::fromUtf8(m_output.mid(m_parsed, end - m_parsed)), &m_open, &m_said);

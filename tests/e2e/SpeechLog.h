@@ -23,7 +23,7 @@ class CSpeechLog {
     // Everything written so far.
     QByteArray Output() const;
     // The utterances so far, in the order said.
-    QStringList Utterances();
+    QStringList Utterances() const;
 
   private:
     void Drain();
@@ -35,9 +35,9 @@ class CSpeechLog {
     mutable std::mutex m_mutex;
     QByteArray m_output;
     // Read up to here, the utterances in that part, and one begun there whose end is still to come.
-    qsizetype m_parsed = 0;
-    QStringList m_said;
-    QStringList m_open;
+    mutable qsizetype m_parsed = 0;
+    mutable QStringList m_said;
+    mutable QStringList m_open;
 };
 
 // Feeds one line of a screen reader's debug output to the utterances read from it: an utterance

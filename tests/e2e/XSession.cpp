@@ -256,10 +256,11 @@ bool CXSession::StartScreenReader() {
     // Never --replace: that ends every other Orca of this user, the player's own among them.
     m_screenReader =
         StartInOwnGroup("orca", {"--disable", "speech", "--debug-file", terminal}, env, m_dir + "/orca.out");
-    // Ready once it has listened to the desktop and said so in its log.
+    // Ready once it has listened to the desktop and said so in its log (Orca 43 and Orca 48).
     QDeadlineTimer deadline(20000);
     while (m_screenReader && m_screenReader->state() == QProcess::Running && !deadline.hasExpired()) {
-        if (m_speech->Output().contains("Startup complete")) {
+        const QByteArray log = m_speech->Output();
+        if (log.contains("Startup complete") || log.contains("Starting Atspi main event loop")) {
             Note("screen reader up");
             return true;
         }
