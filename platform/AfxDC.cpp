@@ -59,6 +59,32 @@ QColor ToQ(COLORREF c) {
     return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
 }
 
+// On a high-density surface the painter scales, and Qt then blits through its scaling path, many
+// times slower than a plain copy. A rectangle that covers whole device pixels can be drawn in
+// device pixels instead. Maps rect to the device when that applies.
+bool ToDevicePixels(QPainter* p, const QRect& rect, QRect* device) {
+    const QTransform& t = p->deviceTransform();
+    if (t.type() != QTransform::TxScale || !p->worldTransform().isIdentity())
+        return false;
+    const QRectF mapped = t.mapRect(QRectF(rect));
+    *device = mapped.toRect();
+    return QRectF(*device) == mapped;
+}
+
+// While it lives, the painter draws in device pixels (its world transform undoes the scaling).
+class CDevicePixelScope {
+  public:
+    explicit CDevicePixelScope(QPainter* p) : m_p(p) {
+        p->setWorldTransform(p->deviceTransform().inverted());
+    }
+    ~CDevicePixelScope() { m_p->setWorldTransform(QTransform()); }
+    CDevicePixelScope(const CDevicePixelScope&) = delete;
+    CDevicePixelScope& operator=(const CDevicePixelScope&) = delete;
+
+  private:
+    QPainter* m_p;
+};
+
 } // namespace
 
 void AfxSetTextMeasurer(ITextMeasurer* measurer) {
@@ -482,7 +508,17 @@ BOOL CDC::StretchBlt(int x, int y, int width, int height, CDC* src, int srcX, in
         m_state->surface->Image() && p->transform().type() == QTransform::TxNone &&
         image->rect().contains(source) &&
         (image->format() == QImage::Format_RGB32 || image->format() == QImage::Format_ARGB32_Premultiplied)) {
-        p->drawImage(target.topLeft(), ScaledCopy(*image, source, target.size()));
+        const QImage scaled = ScaledCopy(*image, source, target.size()); // shares the kept copy
+        // On a high-density surface that copy is stretched once more, to the device's pixels:
+        // that stretch is kept too.
+        QRect device;
+        if (ToDevicePixels(p, target, &device)) {
+            const QImage& onDevice = ScaledCopy(scaled, scaled.rect(), device.size());
+            CDevicePixelScope scope(p);
+            p->drawImage(device.topLeft(), onDevice);
+            return TRUE;
+        }
+        p->drawImage(target.topLeft(), scaled);
         return TRUE;
     }
     p->drawImage(target, *image, source);
