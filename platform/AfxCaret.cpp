@@ -1,5 +1,5 @@
-// The caret: one per program, owned by one window, drawn inverted over the owner's image when it
-// is presented.
+// The caret: one per program, owned by one window, inverted into the owner's pixels where it
+// stands and inverted back out before anything else draws there.
 
 #include "platform/AfxInternal.h"
 
@@ -8,6 +8,7 @@
 #include <QtMath>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 struct CaretGlobal {
@@ -20,9 +21,15 @@ struct CaretGlobal {
 };
 CaretGlobal g_caret;
 
+// Puts the caret on screen as it now stands (or takes it away) in wnd's window.
+void RefreshCaretOf(CWnd* wnd) {
+    QWidget* widget = wnd ? wnd->Widget() : nullptr;
+    if (auto* view = dynamic_cast<CViewWidget*>(widget))
+        view->m_surface->ShowCaretChange();
+}
+
 void RefreshCaret() {
-    if (g_caret.owner && g_caret.owner->Widget())
-        g_caret.owner->Widget()->update();
+    RefreshCaretOf(g_caret.owner);
 }
 
 void RestartBlink() {
@@ -47,19 +54,20 @@ void RestartBlink() {
 BOOL CWnd::CreateCaret(CBitmap* bitmap) {
     if (!bitmap || !bitmap->Image())
         return FALSE;
-    if (g_caret.owner)
-        RefreshCaret();
+    CWnd* previous = g_caret.owner;
     g_caret.owner = this;
-    g_caret.shape = *bitmap->Image();
+    g_caret.shape = bitmap->Image()->convertToFormat(QImage::Format_RGB32);
     g_caret.hideCount = 1;
     RestartBlink();
+    if (previous != this)
+        RefreshCaretOf(previous);
+    RefreshCaret();
     return TRUE;
 }
 
 void CWnd::SetCaretPos(int x, int y) {
     if (!g_caret.owner)
         return;
-    RefreshCaret();
     g_caret.x = x;
     g_caret.y = y;
     RestartBlink();
@@ -105,28 +113,44 @@ CCaretState AfxGetCaretState() {
     return s;
 }
 
-void AfxDrawCaretOverlay(QWidget* widget, QPainter& painter, const QImage& image) {
-    if (!g_caret.owner || g_caret.owner->Widget() != widget || g_caret.hideCount != 0 || !g_caret.blinkOn)
-        return;
+bool AfxWantedCaret(const QWidget* widget, CCaretPicture* caret) {
+    if (!widget || !g_caret.owner || g_caret.owner->Widget() != widget || g_caret.hideCount != 0 ||
+        !g_caret.blinkOn || g_caret.shape.isNull())
+        return false;
+    caret->pos = QPoint(g_caret.x, g_caret.y);
+    caret->shape = g_caret.shape;
+    return true;
+}
+
+void AfxInvertCaret(QImage& image, const CCaretPicture& caret) {
     // The caret's shape is in logical pixels; the image may have more pixels than that (a
     // high-density screen), and each of them is inverted by the shape pixel it lies in.
     const qreal ratio = image.devicePixelRatio();
-    const QRect area = QRect(qFloor(g_caret.x * ratio), qFloor(g_caret.y * ratio),
-                             qCeil(g_caret.shape.width() * ratio), qCeil(g_caret.shape.height() * ratio))
-                           .intersected(QRect(QPoint(0, 0), image.size()));
-    if (area.isEmpty())
+    const QRect area = QRect(qFloor(caret.pos.x() * ratio), qFloor(caret.pos.y() * ratio),
+                             qCeil(caret.shape.width() * ratio), qCeil(caret.shape.height() * ratio))
+                           .intersected(image.rect());
+    if (area.isEmpty() || caret.shape.depth() != 32)
         return;
-    QImage piece = image.copy(area);
-    for (int y = 0; y < piece.height(); ++y) {
-        auto* dst = reinterpret_cast<QRgb*>(piece.scanLine(y));
-        const int my = std::clamp(qFloor((y + area.y()) / ratio) - g_caret.y, 0, g_caret.shape.height() - 1);
-        const auto* mask = reinterpret_cast<const QRgb*>(g_caret.shape.constScanLine(my));
-        for (int x = 0; x < piece.width(); ++x) {
+    // Inverted in 32 bits a pixel; an image of another depth is converted there and back.
+    const bool wide = image.depth() == 32;
+    QImage piece = wide ? QImage() : image.copy(area).convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < area.height(); ++y) {
+        auto* dst =
+            reinterpret_cast<QRgb*>(wide ? image.scanLine(area.y() + y) + area.x() * 4 : piece.scanLine(y));
+        const int my =
+            std::clamp(qFloor((y + area.y()) / ratio) - caret.pos.y(), 0, caret.shape.height() - 1);
+        const auto* mask = reinterpret_cast<const QRgb*>(caret.shape.constScanLine(my));
+        for (int x = 0; x < area.width(); ++x) {
             const int mx =
-                std::clamp(qFloor((x + area.x()) / ratio) - g_caret.x, 0, g_caret.shape.width() - 1);
+                std::clamp(qFloor((x + area.x()) / ratio) - caret.pos.x(), 0, caret.shape.width() - 1);
             dst[x] = 0xFF000000u | ((dst[x] ^ mask[mx]) & 0x00FFFFFFu);
         }
     }
-    piece.setDevicePixelRatio(ratio);
-    painter.drawImage(QPointF(area.x() / ratio, area.y() / ratio), piece);
+    if (wide)
+        return;
+    piece = piece.convertToFormat(image.format());
+    const int bytes = image.depth() / 8;
+    for (int y = 0; y < area.height(); ++y)
+        std::memcpy(image.scanLine(area.y() + y) + area.x() * bytes, piece.constScanLine(y),
+                    static_cast<size_t>(area.width() * bytes));
 }

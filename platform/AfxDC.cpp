@@ -18,10 +18,15 @@ CSurface::~CSurface() {
 }
 
 QPainter* CSurface::Painter() {
+    ++m_changes;
     if (!m_painter) {
+        QPaintDevice* device = Device();
+        if (!device)
+            return nullptr;
         m_painter = std::make_unique<QPainter>();
-        if (!m_painter->begin(Device())) {
+        if (!m_painter->begin(device)) {
             m_painter.reset();
+            DeviceDone();
             return nullptr;
         }
         m_painter->setRenderHint(QPainter::Antialiasing, false);
@@ -40,23 +45,8 @@ void CSurface::EndPainting() {
         if (m_painter->isActive())
             m_painter->end();
         m_painter.reset();
+        DeviceDone();
     }
-}
-
-void CViewSurface::Resize(int width, int height, qreal pixelRatio) {
-    EndPainting();
-    // Geometry stays in the window's logical pixels; the image holds the screen's own pixels, so
-    // text and lines are drawn at full resolution on a high-density screen.
-    const qreal ratio = pixelRatio > 0 ? pixelRatio : 1.0;
-    m_image =
-        QImage(qCeil(std::max(width, 0) * ratio), qCeil(std::max(height, 0) * ratio), QImage::Format_RGB32);
-    m_image.setDevicePixelRatio(ratio);
-    m_image.fill(Qt::white);
-    m_logicalSize = QSize(std::max(width, 0), std::max(height, 0));
-}
-
-bool CViewSurface::Fits(int width, int height, qreal pixelRatio) const {
-    return m_logicalSize == QSize(width, height) && qFuzzyCompare(m_image.devicePixelRatio(), pixelRatio);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -68,6 +58,32 @@ ITextMeasurer* g_measurer = nullptr;
 QColor ToQ(COLORREF c) {
     return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
 }
+
+// On a high-density surface the painter scales, and Qt then blits through its scaling path, many
+// times slower than a plain copy. A rectangle that covers whole device pixels can be drawn in
+// device pixels instead. Maps rect to the device when that applies.
+bool ToDevicePixels(QPainter* p, const QRect& rect, QRect* device) {
+    const QTransform& t = p->deviceTransform();
+    if (t.type() != QTransform::TxScale || !p->worldTransform().isIdentity())
+        return false;
+    const QRectF mapped = t.mapRect(QRectF(rect));
+    *device = mapped.toRect();
+    return QRectF(*device) == mapped;
+}
+
+// While it lives, the painter draws in device pixels (its world transform undoes the scaling).
+class CDevicePixelScope {
+  public:
+    explicit CDevicePixelScope(QPainter* p) : m_p(p) {
+        p->setWorldTransform(p->deviceTransform().inverted());
+    }
+    ~CDevicePixelScope() { m_p->setWorldTransform(QTransform()); }
+    CDevicePixelScope(const CDevicePixelScope&) = delete;
+    CDevicePixelScope& operator=(const CDevicePixelScope&) = delete;
+
+  private:
+    QPainter* m_p;
+};
 
 } // namespace
 
@@ -475,21 +491,34 @@ BOOL CDC::StretchBlt(int x, int y, int width, int height, CDC* src, int srcX, in
                      int srcHeight, DWORD) {
     if (!src || width <= 0 || height <= 0 || srcWidth <= 0 || srcHeight <= 0)
         return FALSE;
-    QImage* image = src->m_state->surface ? src->m_state->surface->Image() : nullptr;
-    if (!image || image->isNull())
+    if (!src->m_state->surface)
         return FALSE;
     QPainter* p = m_state->Painter();
     if (!p)
         return FALSE;
-    // Close the source's painter so its pixels are complete (it reopens on its next call).
+    // Close the source's painter so its pixels are complete (it reopens on its next call). A
+    // view's pixels are there only while it paints: a view blits only from itself.
     if (src->m_state->surface != m_state->surface)
         src->m_state->surface->EndPainting();
+    QImage* image = src->m_state->surface->Image();
+    if (!image || image->isNull())
+        return FALSE;
     const QRect target(x, y, width, height), source(srcX, srcY, srcWidth, srcHeight);
     if (target.size() != source.size() && src->m_state->surface != m_state->surface &&
         m_state->surface->Image() && p->transform().type() == QTransform::TxNone &&
         image->rect().contains(source) &&
         (image->format() == QImage::Format_RGB32 || image->format() == QImage::Format_ARGB32_Premultiplied)) {
-        p->drawImage(target.topLeft(), ScaledCopy(*image, source, target.size()));
+        const QImage scaled = ScaledCopy(*image, source, target.size()); // shares the kept copy
+        // On a high-density surface that copy is stretched once more, to the device's pixels:
+        // that stretch is kept too.
+        QRect device;
+        if (ToDevicePixels(p, target, &device)) {
+            const QImage& onDevice = ScaledCopy(scaled, scaled.rect(), device.size());
+            CDevicePixelScope scope(p);
+            p->drawImage(device.topLeft(), onDevice);
+            return TRUE;
+        }
+        p->drawImage(target.topLeft(), scaled);
         return TRUE;
     }
     p->drawImage(target, *image, source);

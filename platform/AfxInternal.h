@@ -3,6 +3,7 @@
 
 #include "platform/Afx.h"
 
+#include <QBackingStore>
 #include <QFont>
 #include <QFontMetrics>
 #include <QGlyphRun>
@@ -64,8 +65,12 @@ void AfxForgetResolvedFonts();
 class CSurface {
   public:
     virtual ~CSurface();
+    // The device to paint on, made ready for the painter; nullptr when there is nothing to paint
+    // on now (the drawing goes nowhere, as on a hidden window).
     virtual QPaintDevice* Device() = 0;
-    // The pixels, for surfaces that have them (blit sources).
+    // The painter on Device() has ended.
+    virtual void DeviceDone() {}
+    // The pixels, for surfaces that have them (blit sources); a view's only while painting.
     virtual QImage* Image() { return nullptr; }
     virtual bool IsPrinter() const { return false; }
     QPainter* Painter();
@@ -73,10 +78,15 @@ class CSurface {
     void RemoveUser();
     // Closes the shared painter (before the device is replaced or shown).
     void EndPainting();
+    bool Painting() const { return m_painter != nullptr; }
+    // Counts the drawing calls (each asks for the painter), so a copy of the pixels knows when it
+    // is out of date.
+    unsigned long Changes() const { return m_changes; }
 
   private:
     std::unique_ptr<QPainter> m_painter;
     int m_users = 0;
+    unsigned long m_changes = 0;
 };
 
 class CImageSurface : public CSurface {
@@ -89,16 +99,83 @@ class CImageSurface : public CSurface {
     std::shared_ptr<QImage> m_image;
 };
 
-// The view's backing image.
+// The caret as it is drawn: the XOR mask (32 bits a pixel) with its top-left corner, in the
+// view's logical pixels.
+struct CCaretPicture {
+    QPoint pos;
+    QImage shape;
+    QRect Rect() const { return QRect(pos, shape.size()); }
+    bool operator==(const CCaretPicture& other) const {
+        return pos == other.pos && shape.cacheKey() == other.shape.cacheKey();
+    }
+};
+
+// The view's pixels. They are kept in one place only: the view's part of its window's backing
+// store, the picture the window system is shown from. DCs draw straight into that part (so there
+// is no picture of the view's own beside it to copy over at every presentation), presenting
+// flushes it, and the caret is inverted into it and back out in place. Qt paints the store too
+// (the menu bar, the window's first show, a new window size): while the store still holds the
+// view's pixels where the view now is, a paint event of the view leaves them alone.
 class CViewSurface : public CSurface {
   public:
-    QPaintDevice* Device() override { return &m_image; }
-    QImage* Image() override { return &m_image; }
-    void Resize(int width, int height, qreal pixelRatio);
-    // Whether the image is for a window of this logical size on a screen of this pixel ratio.
-    bool Fits(int width, int height, qreal pixelRatio) const;
-    QImage m_image;
-    QSize m_logicalSize;
+    explicit CViewSurface(QWidget* widget) : m_widget(widget) {}
+    ~CViewSurface() override;
+    // Begins painting on the store and returns the view's part of it: made white first when the
+    // store does not hold the view's pixels (a window just shown or resized, another screen), the
+    // caret taken out.
+    QPaintDevice* Device() override;
+    void DeviceDone() override;
+    QImage* Image() override { return m_store ? &m_part : nullptr; }
+
+    // Puts what was drawn on screen, with the caret.
+    void Present();
+    // Draws or takes away the caret as it now stands (not while a DC draws: it comes back at the
+    // next presentation), and shows the change.
+    void ShowCaretChange();
+    // For the view's paint event: whether this painter paints the backing store (not a grab).
+    bool PaintsStore(QPainter& painter) const;
+    // Whether the store holds the view's pixels where the view is now.
+    bool Holds() const;
+    // A paint event has made the view's part white (its pixels were gone).
+    void Adopted();
+    // A copy of the view's pixels, without the caret; white where the store holds none.
+    const QImage& Snapshot();
+
+  private:
+    // Where the view's pixels lie in the store: the window's size, the view's place and size
+    // (logical pixels), and the pixel ratio.
+    struct CPlacement {
+        QSize window;
+        QPoint offset;
+        QSize size;
+        qreal ratio = 0;
+        bool operator==(const CPlacement& o) const {
+            return window == o.window && offset == o.offset && size == o.size &&
+                   qFuzzyCompare(ratio, o.ratio);
+        }
+    };
+    CPlacement Placement() const;
+    QBackingStore* Store() const;
+    // Begins painting on the store in rect (logical pixels of the view) and points m_part at
+    // the view's part; false (and nothing begun) when the store has no pixels to paint on.
+    bool BeginStore(const QRect& rect);
+    void EndStore();
+    // Draws the caret as it now stands into m_part (open); returns what changed, in the view's
+    // logical pixels.
+    QRect SyncCaret();
+    void Flush(const QRect& rect);
+
+    QPointer<QWidget> m_widget;
+    QBackingStore* m_store = nullptr; // while painting on it
+    QImage m_part;                    // the view's part of the store, while painting on it
+    bool m_holds = false;             // the store holds the view's pixels at m_placement
+    CPlacement m_placement;
+    bool m_dirty = false; // drawn on since the last presentation
+    bool m_caretDrawn = false;
+    CCaretPicture m_caret; // where it is drawn
+    QImage m_snapshot;
+    enum { kNothing, kStore, kWhite } m_snapshotOf = kNothing;
+    unsigned long m_snapshotChanges = 0; // Changes() when m_snapshot was taken from the store
 };
 
 // Maps a Qt key event to a virtual-key code; 0 when the game has no code for it (AfxKeys.cpp).
@@ -116,18 +193,21 @@ struct CAccessibleItemsDeleter {
 // Makes Qt's accessibility ask the layer for view widgets (once per program).
 void AfxInstallViewAccessibility();
 
-// The view's widget: backing image, caret overlay, event translation.
+// The view's widget: its surface, event translation.
 class CViewWidget : public QWidget {
   public:
     explicit CViewWidget(CView* view);
     ~CViewWidget() override;
     void RequestDraw();
+    // Presents the surface at the next event loop pass.
+    void SchedulePresent();
     void DetachView() { m_view = nullptr; }
     CView* View() const { return m_view; }
     CAccessibleItems* AccessibleItems();
     std::shared_ptr<CViewSurface> m_surface;
     bool m_drawPending = false;
     bool m_drawPosted = false;
+    bool m_presentPosted = false;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -146,8 +226,12 @@ class CViewWidget : public QWidget {
     std::unique_ptr<CAccessibleItems, CAccessibleItemsDeleter> m_accessible;
 };
 
-// Caret internals (AfxCaret.cpp): the overlay drawn over a widget's image when it is presented.
-void AfxDrawCaretOverlay(QWidget* widget, QPainter& painter, const QImage& image);
+// Caret internals (AfxCaret.cpp). Whether the caret is to be seen in widget now (shown, in the
+// visible phase of its blink), and where.
+bool AfxWantedCaret(const QWidget* widget, CCaretPicture* caret);
+// Inverts the caret's pixels in image (whose pixel ratio says how many pixels a logical one has):
+// done twice, it leaves the image as it was.
+void AfxInvertCaret(QImage& image, const CCaretPicture& caret);
 // Called when a window goes away: its caret goes with it.
 void AfxCaretWindowDestroyed(CWnd* wnd);
 

@@ -1,5 +1,5 @@
-// The view: its widget with the backing image every DC draws into, the translation of mouse and
-// key events to its handlers, redrawing and presenting, and the DCs of a window.
+// The view: its widget with the surface every DC draws into, the translation of mouse and key
+// events to its handlers, redrawing and presenting, and the DCs of a window.
 
 #include "platform/AfxInternal.h"
 
@@ -69,12 +69,12 @@ bool IsViewKey(const QKeyEvent* e) {
 // ---------------------------------------------------------------------------------------------
 // The view's widget
 
-CViewWidget::CViewWidget(CView* view) : m_surface(std::make_shared<CViewSurface>()), m_view(view) {
+CViewWidget::CViewWidget(CView* view) : m_surface(std::make_shared<CViewSurface>(this)), m_view(view) {
     AfxInstallViewAccessibility();
     setFocusPolicy(Qt::StrongFocus);
+    // Qt paints nothing of its own under the view, so what the view drew stays in the store.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_InputMethodEnabled, false);
-    m_surface->Resize(width(), height(), devicePixelRatioF());
 }
 
 CViewWidget::~CViewWidget() {
@@ -96,24 +96,43 @@ void CViewWidget::RequestDraw() {
         Qt::QueuedConnection);
 }
 
+void CViewWidget::SchedulePresent() {
+    if (m_presentPosted)
+        return;
+    m_presentPosted = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_presentPosted = false;
+            m_surface->Present();
+        },
+        Qt::QueuedConnection);
+}
+
 void CViewWidget::paintEvent(QPaintEvent*) {
-    if (!m_surface->Fits(width(), height(), devicePixelRatioF())) {
-        // Moved to a screen of another pixel density: draw again at its resolution.
-        m_surface->Resize(width(), height(), devicePixelRatioF());
-        RequestDraw();
-    }
-    m_surface->EndPainting();
     QPainter p(this);
-    p.drawImage(0, 0, m_surface->m_image);
-    AfxDrawCaretOverlay(this, p, m_surface->m_image);
+    if (m_surface->PaintsStore(p)) {
+        // The view's pixels are in the store already, unless it no longer holds them where the
+        // view is (shown for the first time, a new size, another screen's pixel density): then
+        // white until the view has drawn again.
+        if (!m_surface->Holds()) {
+            p.fillRect(rect(), Qt::white);
+            m_surface->Adopted();
+            RequestDraw();
+        }
+        return;
+    }
+    // Painted somewhere else (a grab): a copy of the pixels, with the caret as it is seen.
+    QImage picture = m_surface->Snapshot();
+    CCaretPicture caret;
+    if (AfxWantedCaret(this, &caret))
+        AfxInvertCaret(picture, caret);
+    p.drawImage(0, 0, picture);
 }
 
 void CViewWidget::resizeEvent(QResizeEvent*) {
-    if (!m_surface->Fits(width(), height(), devicePixelRatioF())) {
-        m_surface->Resize(width(), height(), devicePixelRatioF());
-        if (isVisible())
-            RequestDraw();
-    }
+    if (isVisible())
+        RequestDraw();
 }
 
 void CViewWidget::showEvent(QShowEvent*) {
@@ -209,7 +228,7 @@ CViewWidget* CView::ViewWidget() {
 
 const QImage& CView::BackingImage() const {
     static const QImage empty;
-    return m_viewWidget ? m_viewWidget->m_surface->m_image : empty;
+    return m_viewWidget ? m_viewWidget->m_surface->Snapshot() : empty;
 }
 
 BOOL CView::OnCmdMsg(UINT id, CCmdUI* updateOrNull) {
@@ -245,7 +264,7 @@ void CView::RunDraw() {
         CPaintDC dc(this);
         OnDraw(&dc);
     }
-    w->update();
+    w->SchedulePresent();
     NotifyAccessibleChanges();
 }
 
@@ -256,15 +275,13 @@ void CView::UpdateWindow() {
 }
 
 void CView::PresentNow() {
-    if (m_viewWidget && m_viewWidget->isVisible()) {
-        m_viewWidget->m_surface->EndPainting();
-        m_viewWidget->repaint();
-    }
+    if (m_viewWidget && m_viewWidget->isVisible())
+        m_viewWidget->m_surface->Present();
 }
 
 void CView::SchedulePresent() {
     if (m_viewWidget)
-        m_viewWidget->update();
+        m_viewWidget->SchedulePresent();
 }
 
 void AfxPresentAllViews() {

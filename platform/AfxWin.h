@@ -206,11 +206,12 @@ class CView : public CWnd {
     // Runs a pending redraw now and puts the result on screen.
     void UpdateWindow();
 
-    // Qt glue. The view's widget is made on first use (or by the frame) and keeps a backing
-    // image the size of the client area; every DC of the view draws into it.
+    // Qt glue. The view's widget is made on first use (or by the frame); every DC of the view
+    // draws into the view's part of its window's backing store.
     CViewWidget* ViewWidget();
+    // A copy of what the view's DCs drew, without the caret (valid until the next call).
     const QImage& BackingImage() const;
-    // Puts the backing image (and the caret) on screen now.
+    // Puts what was drawn (and the caret) on screen now.
     void PresentNow();
     // Asks for a presentation at the next event loop pass.
     void SchedulePresent();
@@ -225,8 +226,8 @@ class CView : public CWnd {
     CViewWidget* m_viewWidget = nullptr; // owned: deleted with the view
 };
 
-// Device contexts of a view. Both draw into its backing image; releasing a client DC asks the
-// view to present the image (the paint DC is released by the paint pass itself).
+// Device contexts of a view. Both draw into its pixels; releasing a client DC asks the view to
+// present them (the paint DC is released by the paint pass itself).
 class CClientDC : public CDC {
   public:
     explicit CClientDC(CView* view);

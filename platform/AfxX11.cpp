@@ -3,6 +3,7 @@
 #include "platform/AfxX11.h"
 
 #include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 
 namespace {
@@ -124,8 +125,18 @@ QRect AfxClientAreaOnScreen(const QWidget* window) {
         xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, id, screen->root, 0, 0), nullptr);
     xcb_get_geometry_reply_t* size = xcb_get_geometry_reply(c, xcb_get_geometry(c, id), nullptr);
     QRect area = window->geometry();
-    if (origin && size)
-        area = QRect(origin->dst_x, origin->dst_y, size->width, size->height);
+    if (origin && size) {
+        // The X server counts the screen's own pixels; Qt's geometry, the work area and the frame
+        // margins are logical ones, fewer on a scaled screen. Each edge is converted on its own,
+        // rounded as Qt rounds a position, so that edges meeting the screen's still meet them.
+        const qreal ratio = window->devicePixelRatioF();
+        const QPoint screenOrigin = window->screen() ? window->screen()->geometry().topLeft() : QPoint();
+        const auto logical = [ratio](int device, int from) { return from + qRound((device - from) / ratio); };
+        const int left = logical(origin->dst_x, screenOrigin.x()),
+                  top = logical(origin->dst_y, screenOrigin.y());
+        area = QRect(left, top, logical(origin->dst_x + size->width, screenOrigin.x()) - left,
+                     logical(origin->dst_y + size->height, screenOrigin.y()) - top);
+    }
     std::free(origin);
     std::free(size);
     return area;

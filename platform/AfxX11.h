@@ -22,7 +22,7 @@ bool AfxWindowManagerMaximized(const QWidget* window);
 
 // Where the window's client area is on the screen, asked of the X server itself: Qt's own
 // record of a top-level window's position can lag behind where a window manager moved its frame.
-// Elsewhere Qt's geometry.
+// Elsewhere Qt's geometry. In logical pixels, as Qt's geometry is.
 QRect AfxClientAreaOnScreen(const QWidget* window);
 
 // Asks the window system to maximise the window or to take the maximised state away, whatever Qt

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every benchmark program of a build, the start-to-first-frame measurement, cellwright-gen's
-# own timing next to qqwing's and a short generator soak, and prints a short table of medians.
+# own timing next to qqwing's, a short generator soak and the game in a window beside GNOME Sudoku
+# (scripts/run-window-bench.sh), and prints short tables of medians.
 #   scripts/run-bench.sh [builddir]
 # Environment: BENCH_REPS (repetitions per benchmark, default 5), STARTUP_RUNS (default 7),
 # QQWING_COUNT (puzzles qqwing makes for the side-by-side, default 300),
@@ -106,3 +107,6 @@ if [ -x "$soak" ]; then
   # shellcheck disable=SC2086 # the arguments are meant to split
   "$soak" $soak_args | sed 's/^/  /'
 fi
+
+# The game as a player runs it, in a window on X, beside GNOME Sudoku where that is installed.
+"$(dirname "$0")/run-window-bench.sh" "$build"

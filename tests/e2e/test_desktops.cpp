@@ -512,8 +512,10 @@ TEST_F(Desktop, CaretBlinksAgainAfterPrinting) {
 
 // At a scale factor of 2 the numerals are drawn with the screen's own pixels: along their edges
 // the 2 x 2 blocks of pixels are not all of one colour, as they would be in a picture drawn at
-// half the resolution and enlarged.
-TEST_F(Desktop, NumeralsAtDeviceResolutionOnATwoTimesScreen) {
+// half the resolution and enlarged. The window covers the work area and holds still there (one
+// that took its maximised place for a wrong one asked for it again and again, and was moved and
+// redrawn twice a second).
+TEST_F(Desktop, NumeralsAtDeviceResolutionAndAStillWindowOnATwoTimesScreen) {
     Start("openbox", QSize(2560, 1440), {"QT_SCALE_FACTOR=2"});
     ASSERT_TRUE(m_started);
     ChooseOptionByKeys(0);
@@ -539,6 +541,15 @@ TEST_F(Desktop, NumeralsAtDeviceResolutionOnATwoTimesScreen) {
     }
     ASSERT_GT(inked, 500) << "no red numerals found";
     EXPECT_GT(mixed * 5, inked) << mixed << " of " << inked << " blocks along the strokes are mixed";
+
+    QString why;
+    EXPECT_TRUE(CoversWorkArea(*m_x, m_window, &why)) << qPrintable(why);
+    const QRect placed = ClientRect(*m_x, m_window);
+    for (int i = 1; i <= 10; ++i) {
+        QThread::msleep(150);
+        const QRect now = ClientRect(*m_x, m_window);
+        ASSERT_EQ(now, placed) << "the window moved " << i * 150 << " ms after the board was up";
+    }
 }
 
 } // namespace

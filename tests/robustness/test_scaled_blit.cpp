@@ -1,6 +1,8 @@
 // Scaled blits reuse a copy of the bitmap scaled once. They must draw exactly what scaling in
 // place draws, wherever the target lies (also partly outside the destination), and follow the
-// bitmap when it changes.
+// bitmap when it changes. On a surface of twice the pixel density, where the kept copies are
+// blitted in device pixels, every pixel of that picture (fills and lines too) is a block of two by
+// two, as it always was.
 
 #include <gtest/gtest.h>
 
@@ -27,9 +29,14 @@ struct CBlit {
     QRect source;
 };
 
-QImage ByDC(CBitmap& bitmap, const std::vector<CBlit>& blits, QSize canvas) {
+// Rectangles filled over the blits, and the edges of the first one drawn as lines.
+const RECT kFills[] = {{30, 40, 75, 52}, {0, 0, 400, 3}, {390, 100, 400, 300}};
+const COLORREF kFillColour = RGB(0, 128, 128);
+
+QImage ByDC(CBitmap& bitmap, const std::vector<CBlit>& blits, QSize canvas, qreal ratio = 1) {
     CBitmap target;
-    target.CreateBitmap(canvas.width(), canvas.height());
+    target.CreateBitmap(qRound(canvas.width() * ratio), qRound(canvas.height() * ratio));
+    target.Image()->setDevicePixelRatio(ratio);
     {
         CDC dc, mem;
         dc.CreateCompatibleDC(nullptr);
@@ -41,8 +48,18 @@ QImage ByDC(CBitmap& bitmap, const std::vector<CBlit>& blits, QSize canvas) {
             dc.StretchBlt(b.x, b.y, b.width, b.height, &mem, b.source.x(), b.source.y(), b.source.width(),
                           b.source.height(), SRCCOPY);
         }
+        CPen pen(PS_SOLID, 1, RGB(0, 0, 128));
+        dc.SelectObject(&pen);
+        for (const RECT& r : kFills) {
+            dc.FillSolidRect(&r, kFillColour);
+        }
+        dc.MoveTo(kFills[0].left, kFills[0].bottom);
+        dc.LineTo(kFills[0].right, kFills[0].bottom);
+        dc.LineTo(kFills[0].right, kFills[0].top);
     }
-    return *target.Image();
+    QImage picture = *target.Image();
+    picture.setDevicePixelRatio(1);
+    return picture;
 }
 
 QImage InPlace(const CBitmap& bitmap, const std::vector<CBlit>& blits, QSize canvas) {
@@ -53,12 +70,33 @@ QImage InPlace(const CBitmap& bitmap, const std::vector<CBlit>& blits, QSize can
     for (const CBlit& b : blits) {
         p.drawImage(QRect(b.x, b.y, b.width, b.height), *bitmap.Image(), b.source);
     }
+    for (const RECT& r : kFills) {
+        p.fillRect(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top), QColor(0, 128, 128));
+    }
+    // The line leaves out its end point.
+    p.fillRect(QRect(kFills[0].left, kFills[0].bottom, kFills[0].right - kFills[0].left, 1),
+               QColor(0, 0, 128));
+    p.fillRect(QRect(kFills[0].right, kFills[0].top + 1, 1, kFills[0].bottom - kFills[0].top),
+               QColor(0, 0, 128));
     return expected;
+}
+
+QImage Blocks(const QImage& image, int factor) {
+    QImage blocks(image.size() * factor, image.format());
+    for (int y = 0; y < blocks.height(); ++y) {
+        for (int x = 0; x < blocks.width(); ++x) {
+            blocks.setPixel(x, y, image.pixel(x / factor, y / factor));
+        }
+    }
+    return blocks;
 }
 
 } // namespace
 
-TEST(ScaledBlit, DrawsWhatScalingInPlaceDraws) {
+class ScaledBlitAtRatio : public ::testing::TestWithParam<int> {};
+
+TEST_P(ScaledBlitAtRatio, DrawsWhatScalingInPlaceDraws) {
+    const int ratio = GetParam();
     CBitmap basket;
     ASSERT_TRUE(basket.CreateBitmap(68, 68));
     Paint(basket, 0);
@@ -72,17 +110,19 @@ TEST(ScaledBlit, DrawsWhatScalingInPlaceDraws) {
         {-30, -20, 90, 90, whole}, {350, 250, 90, 90, whole},
         {-5, 240, 70, 70, whole},  {120, 200, 50, 33, QRect(10, 20, 30, 40)},
     };
-    const QImage first = ByDC(basket, blits, canvas);
-    EXPECT_TRUE(first == InPlace(basket, blits, canvas));
+    const QImage first = ByDC(basket, blits, canvas, ratio);
+    EXPECT_TRUE(first == Blocks(InPlace(basket, blits, canvas), ratio));
     // Again, now from the kept copies.
-    EXPECT_TRUE(ByDC(basket, blits, canvas) == first);
+    EXPECT_TRUE(ByDC(basket, blits, canvas, ratio) == first);
 
     // The bitmap changes: the next blits show the change.
     Paint(basket, 99);
-    const QImage changed = ByDC(basket, blits, canvas);
+    const QImage changed = ByDC(basket, blits, canvas, ratio);
     EXPECT_FALSE(changed == first);
-    EXPECT_TRUE(changed == InPlace(basket, blits, canvas));
+    EXPECT_TRUE(changed == Blocks(InPlace(basket, blits, canvas), ratio));
 }
+
+INSTANTIATE_TEST_SUITE_P(PixelRatios, ScaledBlitAtRatio, ::testing::Values(1, 2));
 
 // Drawn on through a DC, the bitmap is a new picture as well.
 TEST(ScaledBlit, FollowsDrawingOnTheSourceBitmap) {
