@@ -513,7 +513,7 @@ BOOL CDC::StretchBlt(int x, int y, int width, int height, CDC* src, int srcX, in
         // that stretch is kept too.
         QRect device;
         if (ToDevicePixels(p, target, &device)) {
-            const QImage& onDevice = ScaledCopy(scaled, scaled.rect(), device.size());
+            const QImage onDevice = ScaledCopy(scaled, scaled.rect(), device.size()); // shared, not copied
             CDevicePixelScope scope(p);
             p->drawImage(device.topLeft(), onDevice);
             return TRUE;
