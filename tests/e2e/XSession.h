@@ -46,7 +46,7 @@ class CXSession {
     bool StartScreenReader();
     // Waits until the screen reader says something that contains the text, after what the last
     // wait found; what it said, or empty at the deadline (the notes then list what it did say).
-    QString WaitForSpeech(const QString& text, int milliseconds = 20000);
+    QString WaitForSpeech(const QString& text, int milliseconds = 30000);
     // Everything the screen reader has said so far.
     QStringList Speech() const { return m_speech ? m_speech->Utterances() : QStringList(); }
     // Runs a program with the session's display and bus (a screen reader's script); its exit code,

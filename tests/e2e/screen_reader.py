@@ -152,12 +152,9 @@ def main():
         fail("no play screen in the tree")
 
     # --- the home page: one text with the page's lines and prompts; Page Down turns it --------
-    # On a bare X server nobody gives the window the keyboard; a player's desktop would.
-    window = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", " -- Version QV317$"],
-                            capture_output=True, text=True).stdout.split()
-    if window:
-        subprocess.run(["xdotool", "windowfocus", "--sync", window[0]])
-    # Under a desktop the window may have had the focus before this script listened.
+    # The window has the keyboard, given by the desktop or taken by itself on a bare X server, and
+    # may have had it before this script listened. (Nothing here moves the X focus: under a
+    # Wayland desktop that leaves the compositor's own idea of the focus behind.)
     def page_focused():
         label = children(view)[0]
         return focused_name(0, pyatspi.ROLE_LABEL) or (label.getState().contains(pyatspi.STATE_FOCUSED) and label.name)
