@@ -166,23 +166,32 @@ TEST_P(SoundServer, ASecondBrrrStartsItAgain) {
 }
 
 // The cues are ready before their first use: the first brrr is heard as soon after its call as
-// the second one after its own, and whole.
+// the second one after its own, and whole. A cue made at its first use is late in every run; a
+// machine busy with other work can make one run late now and then, so a late run is tried again,
+// up to three times in all.
 TEST_P(SoundServer, TheFirstCueIsNeitherLateNorCut) {
-    const CScriptRun run = RunScript({"103", "+700", "103", "+500"});
-    EXPECT_EQ(run.exitCode, 0) << "the script did not end cleanly after its sounds";
-    ASSERT_EQ(run.asked.size(), 2u);
     const CSignal brrr = CueAsHeard(kSoundForbidden, kRate);
+    for (int attempt = 1; attempt <= 3; ++attempt) {
+        if (attempt > 1) {
+            ASSERT_TRUE(m_server.StartRecording()) << qPrintable(m_server.Log());
+        }
+        const CScriptRun run = RunScript({"103", "+700", "103", "+500"});
+        EXPECT_EQ(run.exitCode, 0) << "the script did not end cleanly after its sounds";
+        ASSERT_EQ(run.asked.size(), 2u);
 
-    const double first = FirstOnset(run.heard, brrr);
-    ASSERT_GE(first, 0) << "no brrr heard";
-    const double second = FirstOnset(run.heard, brrr, first + brrr.Seconds() + 0.05);
-    ASSERT_GE(second, 0) << "the second brrr was not heard";
-    const double late = (run.asked[1] - run.asked[0]) - (second - first);
-    std::printf("first use %.1f ms later after its call than the second\n", late * 1000);
-
-    EXPECT_LT(late, 0.06) << "the first brrr came late";
-    EXPECT_LT(Unexplained(run.heard, brrr, first, first, first + brrr.Seconds()), kClean)
-        << "the first brrr was cut";
+        const double first = FirstOnset(run.heard, brrr);
+        ASSERT_GE(first, 0) << "no brrr heard";
+        const double second = FirstOnset(run.heard, brrr, first + brrr.Seconds() + 0.05);
+        ASSERT_GE(second, 0) << "the second brrr was not heard";
+        const double late = (run.asked[1] - run.asked[0]) - (second - first);
+        std::printf("run %d: first use %.1f ms later after its call than the second\n", attempt, late * 1000);
+        EXPECT_LT(Unexplained(run.heard, brrr, first, first, first + brrr.Seconds()), kClean)
+            << "the first brrr was cut";
+        if (late < 0.06 || attempt == 3) {
+            EXPECT_LT(late, 0.06) << "the first brrr came late in three runs";
+            break;
+        }
+    }
 }
 
 // While a cue plays, the desktop's mixer lists it by the game's name and icon, with a media role, on
