@@ -469,8 +469,10 @@ void CAccessibleItems::Notify() {
             QAccessibleEvent event(Item(id), QAccessible::NameChanged);
             QAccessible::updateAccessibility(&event);
             // Screen readers keep quiet at a new name of a table cell or a label, taking it for a
-            // redraw; what changed in the item the player is on is said all the same.
-            if (id == focus && focus == m_focus) {
+            // redraw; what changed in the item the player is on is said all the same. Not a page
+            // cut anew for a new window size, though: said again in full, it was heard twice at
+            // every start under a window manager, which maximises the window as it is read.
+            if (id == focus && focus == m_focus && !m_widget->m_resizedSinceDraw) {
                 Announce(id, name, false);
             }
         }

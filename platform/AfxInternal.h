@@ -208,6 +208,8 @@ class CViewWidget : public QWidget {
     bool m_drawPending = false;
     bool m_drawPosted = false;
     bool m_presentPosted = false;
+    // Resized since the view last drew: what the next draw changes comes from the new size.
+    bool m_resizedSinceDraw = false;
 
   protected:
     void paintEvent(QPaintEvent* event) override;

@@ -131,6 +131,7 @@ void CViewWidget::paintEvent(QPaintEvent*) {
 }
 
 void CViewWidget::resizeEvent(QResizeEvent*) {
+    m_resizedSinceDraw = true;
     if (isVisible())
         RequestDraw();
 }
@@ -266,6 +267,7 @@ void CView::RunDraw() {
     }
     w->SchedulePresent();
     NotifyAccessibleChanges();
+    w->m_resizedSinceDraw = false;
 }
 
 void CView::UpdateWindow() {
