@@ -490,6 +490,14 @@ bool CXSession::StartProgram(const QStringList& environment, bool waitForMainWin
     m_program->setProcessEnvironment(env);
     m_program->setStandardOutputFile(m_dir + "/program.log");
     m_program->setStandardErrorFile(m_dir + "/program.log", QIODevice::Append);
+    if (m_desktop.endsWith("_wayland")) {
+        // A nested compositor's pointer starts at its output's centre and jumps to where the
+        // pointer of the screen below it is at the first motion it hears of: moved here, before
+        // the game is up, it jumps now and not into a menu the keys have opened.
+        ScreenTool({"mousemove", "--sync", "1152", "720"});
+        ScreenTool({"mousemove", "--sync", "1150", "718"});
+        QThread::msleep(300);
+    }
     m_program->start(CELLWRIGHT_PROGRAM, {});
     if (!m_program->waitForStarted(5000)) {
         Note("the program did not start");
