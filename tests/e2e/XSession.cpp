@@ -490,14 +490,6 @@ bool CXSession::StartProgram(const QStringList& environment, bool waitForMainWin
     m_program->setProcessEnvironment(env);
     m_program->setStandardOutputFile(m_dir + "/program.log");
     m_program->setStandardErrorFile(m_dir + "/program.log", QIODevice::Append);
-    if (m_desktop.endsWith("_wayland")) {
-        // A nested compositor's pointer starts at its output's centre and jumps to where the
-        // pointer of the screen below it is at the first motion it hears of: moved here, before
-        // the game is up, it jumps now and not into a menu the keys have opened.
-        ScreenTool({"mousemove", "--sync", "1152", "720"});
-        ScreenTool({"mousemove", "--sync", "1150", "718"});
-        QThread::msleep(300);
-    }
     m_program->start(CELLWRIGHT_PROGRAM, {});
     if (!m_program->waitForStarted(5000)) {
         Note("the program did not start");
@@ -511,11 +503,31 @@ bool CXSession::StartProgram(const QStringList& environment, bool waitForMainWin
         const QStringList windows = FindWindows(" -- Version QV317$");
         if (!windows.isEmpty()) {
             m_mainWindow = windows.front();
-            return true;
+            return !m_desktop.endsWith("_wayland") || SettlePointer();
         }
         QThread::msleep(kPollMs);
     }
     Note("no main window appeared");
+    return false;
+}
+
+// A nested compositor tells its X11 server where the pointer is only once the pointer moves over
+// one of that server's windows. Until then the server holds a stale place, and the first motion
+// it hears of, even one into a menu the keys have opened, looks to the program like the player
+// moving the mouse there (which drops the menu's highlighted item). So the pointer moves over
+// the game's window now, and the keys wait until the game's own X server has it there.
+bool CXSession::SettlePointer() {
+    QDeadlineTimer deadline(10000);
+    for (int step = 0; !deadline.hasExpired(); ++step) {
+        const QString x = QString::number(1150 + step % 2 * 2), y = QString::number(718 + step % 2 * 2);
+        ScreenTool({"mousemove", "--sync", x, y});
+        QThread::msleep(kPollMs);
+        const QString place = XDoTool({"getmouselocation"});
+        if (place.startsWith(QString("x:%1 y:%2 ").arg(x, y))) {
+            return true;
+        }
+    }
+    Note("the session's X server never had the pointer over the game: " + XDoTool({"getmouselocation"}));
     return false;
 }
 

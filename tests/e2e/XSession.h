@@ -107,6 +107,7 @@ class CXSession {
     void Stop();
     bool StartSessionBus(const QProcessEnvironment& base);
     bool StartWaylandSession(const QString& kind, QProcessEnvironment env, const QString& log);
+    bool SettlePointer();
     std::unique_ptr<QProcess> StartInOwnGroup(const QString& program, const QStringList& arguments,
                                               const QProcessEnvironment& env, const QString& log);
     QString ScreenTool(const QStringList& xdotoolArguments);
