@@ -208,6 +208,8 @@ class CViewWidget : public QWidget {
     bool m_drawPending = false;
     bool m_drawPosted = false;
     bool m_presentPosted = false;
+    // In the view's own drawing, which a message box opened from it can hold up in its event loop.
+    bool m_drawing = false;
     // Resized since the view last drew: what the next draw changes comes from the new size.
     bool m_resizedSinceDraw = false;
 

@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QScopedValueRollback>
 #include <QTimer>
 
 #include <algorithm>
@@ -260,11 +261,20 @@ void CView::RunDraw() {
     CViewWidget* w = ViewWidget();
     if (!w->isVisible() || w->width() <= 0 || w->height() <= 0)
         return;
+    if (w->m_drawing) {
+        // Asked from the event loop of a box the drawing under way has opened: the view draws
+        // again once that drawing has ended, never inside it (one box, one painter).
+        w->m_drawPending = true;
+        return;
+    }
     w->m_drawPending = false;
     {
+        QScopedValueRollback<bool> drawing(w->m_drawing, true);
         CPaintDC dc(this);
         OnDraw(&dc);
     }
+    if (w->m_drawPending)
+        w->RequestDraw();
     w->SchedulePresent();
     NotifyAccessibleChanges();
     w->m_resizedSinceDraw = false;

@@ -14,18 +14,25 @@
 namespace {
 
 // "--paint-child=WxH": paints a view of that client size; the modal hook writes every message
-// box to stdout. Returns 3 if the paint came back instead of ending the program.
+// box to stdout, and the view is drawn again while a box is up. Returns 3 if the paint came back instead of ending the program.
 int RunPaintChild(const char* size) {
     int width = 0, height = 0;
     if (std::sscanf(size, "%dx%d", &width, &height) != 2) {
         return 2;
     }
-    AfxSetModalHook([](const char* kind, QWidget*, const char* text) {
+    CQuillmoorView view;
+    bool boxUp = false;
+    AfxSetModalHook([&](const char* kind, QWidget*, const char* text) {
         std::printf("%s: %s\n", kind, text);
         std::fflush(stdout);
+        // The view is asked to draw again while the box is up, as an expose in its loop does.
+        if (!boxUp) {
+            boxUp = true;
+            ShowAndPaint(view, width, height);
+            boxUp = false;
+        }
         return static_cast<int>(IDOK);
     });
-    CQuillmoorView view;
     ShowAndPaint(view, width, height);
     std::printf("painted\n");
     std::fflush(stdout);
