@@ -524,6 +524,14 @@ bool CXSession::SettlePointer() {
         QThread::msleep(kPollMs);
         const QString place = XDoTool({"getmouselocation"});
         if (place.startsWith(QString("x:%1 y:%2 ").arg(x, y))) {
+            // And the compositor has made the window the active one, which is when the keys
+            // typed reach it (a focus the game gave itself is not yet the compositor's).
+            for (QDeadlineTimer active(5000); !active.hasExpired(); QThread::msleep(kPollMs)) {
+                if (XDoTool({"getactivewindow"}).trimmed() == m_mainWindow) {
+                    return true;
+                }
+            }
+            Note("the session never made the game's window the active one");
             return true;
         }
     }
