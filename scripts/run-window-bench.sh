@@ -3,6 +3,8 @@
 # measured here, never needed): each started in a window under openbox on an Xvfb screen of
 # 1920 x 1080 and of 3840 x 2160 at scale 2, an Easy game chosen, then the memory the process
 # holds (VmRSS and Pss from /proc) and the time from starting it to its window on the screen.
+# A bare Qt window (bench/bare_window.cpp) is measured the same way, its Options menu opened and
+# closed: what it holds is Qt's part of the game's figures.
 #   scripts/run-window-bench.sh [builddir]
 # Environment: WINDOW_RUNS (runs of each program at each size, default 5), WINDOW_WARMUP (runs
 # before those, not counted, default 1: GNOME Sudoku's first start on a new cache compiles its
@@ -13,6 +15,7 @@ build="${1:-build}"
 runs="${WINDOW_RUNS:-5}"
 warmup="${WINDOW_WARMUP:-1}"
 game="$build/bin/cellwright"
+bare="$build/bin/cellwright_bare_window"
 sudoku="$(command -v gnome-sudoku || true)"
 [ -z "$sudoku" ] && [ -x /usr/games/gnome-sudoku ] && sudoku=/usr/games/gnome-sudoku
 
@@ -118,6 +121,7 @@ for screen in "1920x1080 1" "3840x2160 2"; do
   export DBUS_SESSION_BUS_ADDRESS
 
   programs=("cellwright")
+  [ -x "$bare" ] && programs+=("bare-qt-window")
   [ -n "$sudoku" ] && programs+=("gnome-sudoku")
   for program in "${programs[@]}"; do
     : >"$TMP/figures"
@@ -127,6 +131,9 @@ for screen in "1920x1080 1" "3840x2160 2"; do
         # Alt opens the menu bar, Right goes to Options, Down opens it on "Easy - Lots of Clues".
         run_once "$program" 'Version QV317$' "alt Right Down Return" \
           env QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$scale" "$game" >>"$TMP/figures"
+      elif [ "$program" = bare-qt-window ]; then
+        run_once "$program" '^Bare Qt window$' "alt Right Down Escape Escape" \
+          env QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$scale" "$bare" >>"$TMP/figures"
       else
         # It opens on its list of difficulties with Easy chosen.
         run_once "$program" '^Select Difficulty$' "Return" \
