@@ -50,7 +50,7 @@ CDlgTemplate AboutBox() {
             "MS Sans Serif",
             8,
             {
-                {CDlgItemKind::Icon, IDC_STATIC, ":/res/icon/128.png", 11, 17, 20, 20, 0},
+                {CDlgItemKind::Icon, IDC_STATIC, ":/res/icon/128@2x.png", 11, 17, 20, 20, 0},
                 {CDlgItemKind::Static, IDC_STATIC, "Cellwright Version QV317", 40, 10, 119, 8, 0},
                 {CDlgItemKind::Static, IDC_STATIC, "Free to play, free to share.", 40, 25, 119, 8, 0},
                 {CDlgItemKind::DefButton, IDOK, "OK", 178, 7, 50, 14, WS_TABSTOP | WS_GROUP},

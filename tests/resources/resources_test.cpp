@@ -18,6 +18,7 @@
 #include <ostream>
 #include <set>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -159,12 +160,16 @@ TEST(CaretBitmap, SixteenColoursBlackWithOneWhiteLine) {
     }
 }
 
+// The window's icon at 128 pixels, and twice that for screens of double density.
 TEST(Icon, SquareWithTransparentCorners) {
-    const QImage image(QStringLiteral(":/res/icon/128.png"));
-    ASSERT_EQ(image.size(), QSize(256, 256));
-    ASSERT_TRUE(image.hasAlphaChannel());
-    EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
-    EXPECT_EQ(qAlpha(image.pixel(128, 128)), 255);
+    for (const auto& [name, side] :
+         {std::pair{":/res/icon/128.png", 128}, std::pair{":/res/icon/128@2x.png", 256}}) {
+        const QImage image{QString::fromLatin1(name)};
+        ASSERT_EQ(image.size(), QSize(side, side)) << name;
+        ASSERT_TRUE(image.hasAlphaChannel()) << name;
+        EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0) << name;
+        EXPECT_EQ(qAlpha(image.pixel(side / 2, side / 2)), 255) << name;
+    }
 }
 
 struct ExpectedWave {
