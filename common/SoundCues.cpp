@@ -10,9 +10,8 @@ int PlaySoundCueSync(int id) {
     return AfxPlayWave(id, true);
 }
 
-void PreloadSoundCues() {
+void NameSoundCues() {
     // The desktop's mixer is the player's only volume control: it shows the game by its name and
     // the icon of its desktop entry.
     AfxSetSoundIdentity({"Cellwright", "cellwright", "game"});
-    AfxPreloadWaves({kSoundCorrect, kSoundWrong, kSoundForbidden});
 }

@@ -14,6 +14,6 @@ int PlaySoundCue(int id);
 // Plays the cue to its end before returning; no input is handled meanwhile. Same result.
 int PlaySoundCueSync(int id);
 
-// Gets the three cues ready before the first one is needed, so none starts late, and names the
-// game to the desktop's mixer. Quick, and silent about it, on a machine without a sound server.
-void PreloadSoundCues();
+// Names the game to the desktop's mixer, for the cues to come: the sound library is loaded and the
+// server connected to when the first cue plays.
+void NameSoundCues();

@@ -5,6 +5,8 @@
 
 #include <pulse/pulseaudio.h>
 
+#include <dlfcn.h>
+
 #include <chrono>
 #include <condition_variable>
 #include <map>
@@ -51,6 +53,52 @@ bool AfxLoadWave(int id, CWave* wave) {
 }
 
 namespace {
+
+// libpulse is loaded when the first cue plays, not with the program: until then the game holds
+// none of it, nor what it brings along (libsndfile with its FLAC, Vorbis, Opus and MP3 libraries),
+// nor libpulse's thread and connection: 2 MiB in all. Loading it and connecting to the server take
+// a millisecond or two. The calls the player makes are found by their names.
+// clang-format off
+#define CELLWRIGHT_LIBPULSE_CALLS(X)                                                                  \
+    X(threaded_mainloop_new) X(threaded_mainloop_start) X(threaded_mainloop_stop)                     \
+    X(threaded_mainloop_free) X(threaded_mainloop_lock) X(threaded_mainloop_unlock)                   \
+    X(threaded_mainloop_get_api) X(gettimeofday) X(timeval_add) X(usec_to_bytes)                      \
+    X(proplist_new) X(proplist_sets) X(proplist_free)                                                 \
+    X(context_new_with_proplist) X(context_set_state_callback) X(context_connect)                     \
+    X(context_get_state) X(context_disconnect) X(context_unref)                                       \
+    X(stream_new_with_proplist) X(stream_set_state_callback) X(stream_connect_playback)               \
+    X(stream_get_state) X(stream_write) X(stream_drain) X(stream_disconnect) X(stream_unref)          \
+    X(operation_unref)
+// clang-format on
+
+struct CLibPulse {
+#define CELLWRIGHT_DECLARE(name) decltype(&::pa_##name) name = nullptr;
+    CELLWRIGHT_LIBPULSE_CALLS(CELLWRIGHT_DECLARE)
+#undef CELLWRIGHT_DECLARE
+};
+
+// The library, loaded at the first call and kept for the program's life; nullptr when it or one
+// of its calls is missing, and then there is no sound.
+const CLibPulse* LibPulse() {
+    static const CLibPulse* const loaded = []() -> const CLibPulse* {
+        static CLibPulse library;
+        void* handle = dlopen("libpulse.so.0", RTLD_NOW | RTLD_LOCAL);
+        if (handle == nullptr)
+            return nullptr;
+        bool complete = true;
+#define CELLWRIGHT_FIND(name)                                                                                \
+    library.name = reinterpret_cast<decltype(library.name)>(dlsym(handle, "pa_" #name));                     \
+    complete = complete && library.name != nullptr;
+        CELLWRIGHT_LIBPULSE_CALLS(CELLWRIGHT_FIND)
+#undef CELLWRIGHT_FIND
+        return complete ? &library : nullptr;
+    }();
+    return loaded;
+}
+#undef CELLWRIGHT_LIBPULSE_CALLS
+
+// The loaded library, from the first cue on.
+const CLibPulse* g_pa = nullptr;
 
 using Clock = std::chrono::steady_clock;
 
@@ -105,18 +153,18 @@ class CPulsePlayer : public ISoundPlayer {
     explicit CPulsePlayer(CSoundIdentity identity) : m_identity(std::move(identity)) {
         if (m_identity.name.empty())
             m_identity.name = QCoreApplication::applicationName().toStdString();
-        m_loop = pa_threaded_mainloop_new();
+        m_loop = g_pa->threaded_mainloop_new();
         if (m_loop == nullptr)
             return;
-        if (pa_threaded_mainloop_start(m_loop) < 0) {
-            pa_threaded_mainloop_free(m_loop);
+        if (g_pa->threaded_mainloop_start(m_loop) < 0) {
+            g_pa->threaded_mainloop_free(m_loop);
             m_loop = nullptr;
             return;
         }
         CLock lock(m_loop);
-        pa_mainloop_api* api = pa_threaded_mainloop_get_api(m_loop);
-        timeval now{};
-        m_connectTimer = api->time_new(api, pa_gettimeofday(&now), OnConnectTimer, this);
+        pa_mainloop_api* api = g_pa->threaded_mainloop_get_api(m_loop);
+        m_connectTimer = api->time_new(api, nullptr, OnConnectTimer, this);
+        OnConnectTimer(api, m_connectTimer, nullptr, this); // on its way before the first cue is asked for
     }
 
     ~CPulsePlayer() override {
@@ -124,19 +172,17 @@ class CPulsePlayer : public ISoundPlayer {
             return;
         {
             CLock lock(m_loop);
-            pa_threaded_mainloop_get_api(m_loop)->time_free(m_connectTimer);
+            g_pa->threaded_mainloop_get_api(m_loop)->time_free(m_connectTimer);
             Release(m_pending);
             Release(m_sounding);
             DropContext(); // its streams' pending answers go with it
         }
-        pa_threaded_mainloop_stop(m_loop);
-        pa_threaded_mainloop_free(m_loop);
+        g_pa->threaded_mainloop_stop(m_loop);
+        g_pa->threaded_mainloop_free(m_loop);
     }
 
     CPulsePlayer(const CPulsePlayer&) = delete;
     CPulsePlayer& operator=(const CPulsePlayer&) = delete;
-
-    void Preload(int id) { Cue(id); }
 
     int Play(int id, bool synchronous) override {
         const CCue* cue = Cue(id);
@@ -147,7 +193,7 @@ class CPulsePlayer : public ISoundPlayer {
         {
             CLock lock(m_loop);
             const pa_context_state_t state =
-                m_context ? pa_context_get_state(m_context) : PA_CONTEXT_UNCONNECTED;
+                m_context ? g_pa->context_get_state(m_context) : PA_CONTEXT_UNCONNECTED;
             connected = PA_CONTEXT_IS_GOOD(state);
             if (state == PA_CONTEXT_READY) {
                 Start(request);
@@ -165,8 +211,8 @@ class CPulsePlayer : public ISoundPlayer {
 
   private:
     struct CLock {
-        explicit CLock(pa_threaded_mainloop* loop) : m_loop(loop) { pa_threaded_mainloop_lock(m_loop); }
-        ~CLock() { pa_threaded_mainloop_unlock(m_loop); }
+        explicit CLock(pa_threaded_mainloop* loop) : m_loop(loop) { g_pa->threaded_mainloop_lock(m_loop); }
+        ~CLock() { g_pa->threaded_mainloop_unlock(m_loop); }
         CLock(const CLock&) = delete;
         CLock& operator=(const CLock&) = delete;
         pa_threaded_mainloop* m_loop;
@@ -209,23 +255,23 @@ class CPulsePlayer : public ISoundPlayer {
     void Start(const CRequest& request) {
         Release(m_pending, true);
         const CCue& cue = *request.cue;
-        pa_proplist* props = pa_proplist_new();
+        pa_proplist* props = g_pa->proplist_new();
         if (!m_identity.role.empty())
-            pa_proplist_sets(props, PA_PROP_MEDIA_ROLE, m_identity.role.c_str());
+            g_pa->proplist_sets(props, PA_PROP_MEDIA_ROLE, m_identity.role.c_str());
         pa_stream* stream =
-            pa_stream_new_with_proplist(m_context, "Sound cue", &cue.sampleFormat, nullptr, props);
-        pa_proplist_free(props);
+            g_pa->stream_new_with_proplist(m_context, "Sound cue", &cue.sampleFormat, nullptr, props);
+        g_pa->proplist_free(props);
         if (stream == nullptr) {
             Settle(request.serial, false);
             return;
         }
         m_pending = {stream, request};
-        pa_stream_set_state_callback(stream, OnStreamState, this);
+        g_pa->stream_set_state_callback(stream, OnStreamState, this);
         pa_buffer_attr attr;
         attr.maxlength = attr.prebuf = attr.minreq = attr.fragsize = uint32_t(-1);
-        attr.tlength = uint32_t(pa_usec_to_bytes(kLatencyUs, &cue.sampleFormat));
-        if (pa_stream_connect_playback(stream, nullptr, &attr, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr) <
-            0)
+        attr.tlength = uint32_t(g_pa->usec_to_bytes(kLatencyUs, &cue.sampleFormat));
+        if (g_pa->stream_connect_playback(stream, nullptr, &attr, PA_STREAM_ADJUST_LATENCY, nullptr,
+                                          nullptr) < 0)
             Release(m_pending, true);
     }
 
@@ -234,9 +280,9 @@ class CPulsePlayer : public ISoundPlayer {
     void Release(CStream& s, bool unplayed = false) {
         if (s.stream == nullptr)
             return;
-        pa_stream_set_state_callback(s.stream, nullptr, nullptr);
-        pa_stream_disconnect(s.stream);
-        pa_stream_unref(s.stream);
+        g_pa->stream_set_state_callback(s.stream, nullptr, nullptr);
+        g_pa->stream_disconnect(s.stream);
+        g_pa->stream_unref(s.stream);
         if (unplayed)
             Settle(s.request.serial, false);
         s = CStream();
@@ -258,16 +304,16 @@ class CPulsePlayer : public ISoundPlayer {
 
     void ConnectAfter(std::chrono::milliseconds delay) {
         timeval at{};
-        pa_timeval_add(pa_gettimeofday(&at), pa_usec_t(delay.count()) * PA_USEC_PER_MSEC);
-        pa_threaded_mainloop_get_api(m_loop)->time_restart(m_connectTimer, &at);
+        g_pa->timeval_add(g_pa->gettimeofday(&at), pa_usec_t(delay.count()) * PA_USEC_PER_MSEC);
+        g_pa->threaded_mainloop_get_api(m_loop)->time_restart(m_connectTimer, &at);
     }
 
     void DropContext() {
         if (m_context == nullptr)
             return;
-        pa_context_set_state_callback(m_context, nullptr, nullptr);
-        pa_context_disconnect(m_context);
-        pa_context_unref(m_context);
+        g_pa->context_set_state_callback(m_context, nullptr, nullptr);
+        g_pa->context_disconnect(m_context);
+        g_pa->context_unref(m_context);
         m_context = nullptr;
     }
 
@@ -288,29 +334,29 @@ class CPulsePlayer : public ISoundPlayer {
     static void OnConnectTimer(pa_mainloop_api* api, pa_time_event* timer, const timeval*, void* self) {
         auto* player = static_cast<CPulsePlayer*>(self);
         api->time_restart(timer, nullptr);
-        if (player->m_context != nullptr && PA_CONTEXT_IS_GOOD(pa_context_get_state(player->m_context)))
+        if (player->m_context != nullptr && PA_CONTEXT_IS_GOOD(g_pa->context_get_state(player->m_context)))
             return;
         player->DropContext();
         // What the desktop's mixer shows for every stream of the program.
-        pa_proplist* props = pa_proplist_new();
-        pa_proplist_sets(props, PA_PROP_APPLICATION_NAME, player->m_identity.name.c_str());
+        pa_proplist* props = g_pa->proplist_new();
+        g_pa->proplist_sets(props, PA_PROP_APPLICATION_NAME, player->m_identity.name.c_str());
         if (!player->m_identity.iconName.empty())
-            pa_proplist_sets(props, PA_PROP_APPLICATION_ICON_NAME, player->m_identity.iconName.c_str());
-        player->m_context = pa_context_new_with_proplist(api, player->m_identity.name.c_str(), props);
-        pa_proplist_free(props);
+            g_pa->proplist_sets(props, PA_PROP_APPLICATION_ICON_NAME, player->m_identity.iconName.c_str());
+        player->m_context = g_pa->context_new_with_proplist(api, player->m_identity.name.c_str(), props);
+        g_pa->proplist_free(props);
         if (player->m_context == nullptr) {
             player->Lost();
             return;
         }
-        pa_context_set_state_callback(player->m_context, OnContextState, player);
-        if (pa_context_connect(player->m_context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0 &&
-            pa_context_get_state(player->m_context) != PA_CONTEXT_FAILED)
+        g_pa->context_set_state_callback(player->m_context, OnContextState, player);
+        if (g_pa->context_connect(player->m_context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0 &&
+            g_pa->context_get_state(player->m_context) != PA_CONTEXT_FAILED)
             player->Lost(); // else its state callback did
     }
 
     static void OnContextState(pa_context* context, void* self) {
         auto* player = static_cast<CPulsePlayer*>(self);
-        switch (pa_context_get_state(context)) {
+        switch (g_pa->context_get_state(context)) {
         case PA_CONTEXT_READY:
             player->m_retry = kFirstRetry;
             if (player->m_waiting.serial != 0 && Clock::now() - player->m_waiting.asked < kStartWithin)
@@ -330,7 +376,7 @@ class CPulsePlayer : public ISoundPlayer {
 
     static void OnStreamState(pa_stream* stream, void* self) {
         auto* player = static_cast<CPulsePlayer*>(self);
-        const pa_stream_state_t state = pa_stream_get_state(stream);
+        const pa_stream_state_t state = g_pa->stream_get_state(stream);
         if (stream == player->m_sounding.stream) {
             if (!PA_STREAM_IS_GOOD(state))
                 player->Release(player->m_sounding);
@@ -344,12 +390,13 @@ class CPulsePlayer : public ISoundPlayer {
         }
         // The whole cue at once: the server knows where it ends, and nothing can fall behind.
         const QByteArray& pcm = player->m_pending.request.cue->pcm;
-        if (pa_stream_write(stream, pcm.constData(), size_t(pcm.size()), nullptr, 0, PA_SEEK_RELATIVE) < 0) {
+        if (g_pa->stream_write(stream, pcm.constData(), size_t(pcm.size()), nullptr, 0, PA_SEEK_RELATIVE) <
+            0) {
             player->Release(player->m_pending, true);
             return;
         }
-        if (pa_operation* drain = pa_stream_drain(stream, OnDrained, player))
-            pa_operation_unref(drain);
+        if (pa_operation* drain = g_pa->stream_drain(stream, OnDrained, player))
+            g_pa->operation_unref(drain);
         player->Release(player->m_sounding);
         player->m_sounding = player->m_pending;
         player->m_pending = CStream();
@@ -408,9 +455,9 @@ void EndPulsePlayer() {
     g_pulsePlayer.reset();
 }
 
-// Made with the application object, and ended by it.
+// Made at the first cue, and ended with the application object.
 CPulsePlayer* PulsePlayer() {
-    if (!g_pulsePlayer && qApp) {
+    if (!g_pulsePlayer && qApp && (g_pa = LibPulse()) != nullptr) {
         g_pulsePlayer = std::make_unique<CPulsePlayer>(g_identity);
         qAddPostRoutine(EndPulsePlayer);
     }
@@ -434,13 +481,4 @@ int AfxPlayWave(int id, bool synchronous) {
         return g_player->Play(id, synchronous);
     CPulsePlayer* player = PulsePlayer();
     return player ? player->Play(id, synchronous) : 0;
-}
-
-void AfxPreloadWaves(std::initializer_list<int> ids) {
-    if (g_player)
-        return;
-    if (CPulsePlayer* player = PulsePlayer()) {
-        for (int id : ids)
-            player->Preload(id);
-    }
 }

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <initializer_list>
 #include <string>
 
 class ISoundPlayer {
@@ -34,10 +33,6 @@ void AfxSetSoundIdentity(const CSoundIdentity& identity);
 // than the cue. No other call waits for the server. Cues play on the output the player has chosen last.
 // Returns 0 when the resource is missing or no sound server is connected.
 int AfxPlayWave(int id, bool synchronous);
-
-// Decodes the cues and connects to the sound server before they are first needed, so that no
-// cue starts late. Returns at once, also on a machine without a sound server.
-void AfxPreloadWaves(std::initializer_list<int> ids);
 
 // A PCM wave file's samples as stored: unsigned 8-bit or signed 16-bit little-endian, the
 // channels interleaved.

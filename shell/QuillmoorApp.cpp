@@ -19,8 +19,7 @@ BOOL CQuillmoorApp::InitInstance() {
     }
     m_pMainWnd->ShowWindow(SW_SHOWMAXIMIZED);
     m_pMainWnd->UpdateWindow();
-    // After the first frame, which it would otherwise hold up while the sound server answers.
-    PreloadSoundCues();
+    NameSoundCues();
     return TRUE;
 }
 

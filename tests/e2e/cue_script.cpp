@@ -1,5 +1,5 @@
 // Plays sound cues through the game's own player and framework, for the sound-server tests: the
-// cues get ready as in the game, the script runs, and the program ends the way the game does.
+// cues are named as in the game, the script runs, and the program ends the way the game does.
 // Arguments, in order:
 //   103    play cue 103 and go on at once
 //   =101   play cue 101 to its end
@@ -24,7 +24,7 @@ class CCueScriptApp : public CWinApp {
     CCueScriptApp() : CWinApp("cue script") {}
 
     BOOL InitInstance() override {
-        PreloadSoundCues();
+        NameSoundCues();
         QTimer::singleShot(0, [] {
             RunScript(QCoreApplication::arguments().mid(1));
             QCoreApplication::quit();
