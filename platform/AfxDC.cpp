@@ -447,14 +447,17 @@ BOOL CDC::Ellipse(const RECT* rect) {
 
 namespace {
 // Scaling is the costly part of a blit, and the game scales the same bitmaps to the same sizes at
-// every repaint (baskets, score panels): the scaled copies are kept. Unsmoothed scaling samples
-// the source relative to the target's corner, so blitting a copy scaled once draws exactly what
-// scaling in place would. An image changed since (painted on, replaced) has a new cache key.
-const QImage& ScaledCopy(const QImage& image, const QRect& source, const QSize& size) {
+// every repaint (baskets, score panels): the scaled copies are kept, at 32 bits a pixel, which
+// blit fastest. Unsmoothed scaling samples the source relative to the target's corner, so blitting
+// a copy scaled once draws exactly what scaling in place would. An image changed since (painted
+// on, replaced) has a new cache key. On a high-density surface the copy at the target's size is
+// stretched once more, to `device` pixels, and only that copy is kept.
+QImage ScaledCopy(const QImage& image, const QRect& source, const QSize& size,
+                  const QSize& device = QSize()) {
     struct Entry {
         qint64 key;
         QRect source;
-        QSize size;
+        QSize size, device;
         QImage scaled;
         unsigned lastUse;
     };
@@ -464,25 +467,31 @@ const QImage& ScaledCopy(const QImage& image, const QRect& source, const QSize& 
     entries.reserve(kEntries);
     ++clock;
     for (Entry& e : entries) {
-        if (e.key == image.cacheKey() && e.source == source && e.size == size) {
+        if (e.key == image.cacheKey() && e.source == source && e.size == size && e.device == device) {
             e.lastUse = clock;
             return e.scaled;
         }
     }
-    QImage scaled(size, image.format());
-    {
-        QPainter painter(&scaled);
+    auto stretched = [](const QImage& from, const QRect& part, const QSize& to) {
+        const QImage::Format format =
+            from.format() == QImage::Format_ARGB32_Premultiplied ? from.format() : QImage::Format_RGB32;
+        QImage result(to, format);
+        QPainter painter(&result);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(QRect(QPoint(0, 0), size), image, source);
-    }
+        painter.drawImage(QRect(QPoint(0, 0), to), from, part);
+        return result;
+    };
+    QImage scaled = stretched(image, source, size);
+    if (device.isValid())
+        scaled = stretched(scaled, scaled.rect(), device);
     if (entries.size() < kEntries) {
-        entries.push_back({image.cacheKey(), source, size, std::move(scaled), clock});
+        entries.push_back({image.cacheKey(), source, size, device, std::move(scaled), clock});
         return entries.back().scaled;
     }
     auto oldest = std::min_element(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
         return clock - a.lastUse > clock - b.lastUse;
     });
-    *oldest = Entry{image.cacheKey(), source, size, std::move(scaled), clock};
+    *oldest = Entry{image.cacheKey(), source, size, device, std::move(scaled), clock};
     return oldest->scaled;
 }
 } // namespace
@@ -507,18 +516,17 @@ BOOL CDC::StretchBlt(int x, int y, int width, int height, CDC* src, int srcX, in
     if (target.size() != source.size() && src->m_state->surface != m_state->surface &&
         m_state->surface->Image() && p->transform().type() == QTransform::TxNone &&
         image->rect().contains(source) &&
-        (image->format() == QImage::Format_RGB32 || image->format() == QImage::Format_ARGB32_Premultiplied)) {
-        const QImage scaled = ScaledCopy(*image, source, target.size()); // shares the kept copy
-        // On a high-density surface that copy is stretched once more, to the device's pixels:
-        // that stretch is kept too.
+        (image->format() == QImage::Format_RGB32 || image->format() == QImage::Format_ARGB32_Premultiplied ||
+         image->format() == QImage::Format_Indexed8)) {
+        // On a high-density surface the copy is stretched once more, to the device's pixels.
         QRect device;
         if (ToDevicePixels(p, target, &device)) {
-            const QImage onDevice = ScaledCopy(scaled, scaled.rect(), device.size()); // shared, not copied
+            const QImage onDevice = ScaledCopy(*image, source, target.size(), device.size()); // shared
             CDevicePixelScope scope(p);
             p->drawImage(device.topLeft(), onDevice);
             return TRUE;
         }
-        p->drawImage(target.topLeft(), scaled);
+        p->drawImage(target.topLeft(), ScaledCopy(*image, source, target.size()));
         return TRUE;
     }
     p->drawImage(target, *image, source);

@@ -209,11 +209,14 @@ std::shared_ptr<const CFontData> AfxDefaultFontData() {
 
 CBitmap::~CBitmap() = default;
 
+// A bitmap of up to 256 colours stays at a byte a pixel, a quarter of its size in 32 bits, until
+// something draws on it.
 BOOL CBitmap::LoadBitmap(UINT id) {
     auto img = std::make_shared<QImage>();
     for (const char* ext : {".bmp", ".png"}) {
         if (img->load(QStringLiteral(":/res/bitmap/%1%2").arg(id).arg(QLatin1String(ext)))) {
-            *img = img->convertToFormat(QImage::Format_RGB32);
+            if (img->format() != QImage::Format_Indexed8 || img->hasAlphaChannel())
+                *img = img->convertToFormat(QImage::Format_RGB32);
             m_image = std::move(img);
             m_valid = true;
             return TRUE;

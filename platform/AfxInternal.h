@@ -92,7 +92,12 @@ class CSurface {
 class CImageSurface : public CSurface {
   public:
     explicit CImageSurface(std::shared_ptr<QImage> image) : m_image(std::move(image)) {}
-    QPaintDevice* Device() override { return m_image.get(); }
+    // A bitmap kept at a byte a pixel becomes one of 32 bits when it is first drawn on.
+    QPaintDevice* Device() override {
+        if (m_image->format() == QImage::Format_Indexed8)
+            *m_image = m_image->convertToFormat(QImage::Format_RGB32);
+        return m_image.get();
+    }
     QImage* Image() override { return m_image.get(); }
 
   private:

@@ -124,22 +124,34 @@ TEST_P(ScaledBlitAtRatio, DrawsWhatScalingInPlaceDraws) {
 
 INSTANTIATE_TEST_SUITE_P(PixelRatios, ScaledBlitAtRatio, ::testing::Values(1, 2));
 
-// Drawn on through a DC, the bitmap is a new picture as well.
+// Drawn on through a DC, the bitmap is a new picture as well. The game's own panel bitmap, of 256
+// colours, is kept at a byte a pixel until then, and at 32 bits after.
 TEST(ScaledBlit, FollowsDrawingOnTheSourceBitmap) {
-    CBitmap panel;
-    ASSERT_TRUE(panel.CreateBitmap(108, 58));
-    Paint(panel, 5);
-    const std::vector<CBlit> blits = {{3, 4, 216, 116, QRect(0, 0, 108, 58)}};
-    const QSize canvas(230, 130);
-    const QImage before = ByDC(panel, blits, canvas);
-    {
-        CDC dc;
-        dc.CreateCompatibleDC(nullptr);
-        dc.SelectObject(&panel);
-        RECT r{17, 16, 91, 41};
-        dc.FillSolidRect(&r, RGB(255, 255, 255));
+    for (const bool loaded : {false, true}) {
+        SCOPED_TRACE(loaded ? "the panel bitmap" : "a bitmap of 32 bits");
+        CBitmap panel;
+        if (loaded) {
+            ASSERT_TRUE(panel.LoadBitmap(141));
+            EXPECT_EQ(panel.Image()->format(), QImage::Format_Indexed8);
+        } else {
+            ASSERT_TRUE(panel.CreateBitmap(108, 58));
+            Paint(panel, 5);
+        }
+        ASSERT_EQ(panel.Image()->size(), QSize(108, 58));
+        const std::vector<CBlit> blits = {{3, 4, 216, 116, QRect(0, 0, 108, 58)}};
+        const QSize canvas(230, 130);
+        const QImage before = ByDC(panel, blits, canvas);
+        EXPECT_TRUE(before == InPlace(panel, blits, canvas));
+        {
+            CDC dc;
+            dc.CreateCompatibleDC(nullptr);
+            dc.SelectObject(&panel);
+            RECT r{17, 16, 91, 41};
+            dc.FillSolidRect(&r, RGB(0, 0, 255));
+        }
+        EXPECT_EQ(panel.Image()->format(), QImage::Format_RGB32);
+        const QImage after = ByDC(panel, blits, canvas);
+        EXPECT_FALSE(after == before);
+        EXPECT_TRUE(after == InPlace(panel, blits, canvas));
     }
-    const QImage after = ByDC(panel, blits, canvas);
-    EXPECT_FALSE(after == before);
-    EXPECT_TRUE(after == InPlace(panel, blits, canvas));
 }
