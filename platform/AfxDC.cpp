@@ -41,6 +41,7 @@ void CSurface::RemoveUser() {
 }
 
 void CSurface::EndPainting() {
+    m_filled = QRect();
     if (m_painter) {
         if (m_painter->isActive())
             m_painter->end();
@@ -368,9 +369,11 @@ int CDC::SetBkMode(int mode) {
 void CDC::FillSolidRect(const RECT* rect, COLORREF color) {
     if (!rect || rect->right <= rect->left || rect->bottom <= rect->top)
         return;
-    if (QPainter* p = m_state->Painter())
-        p->fillRect(QRect(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top),
-                    ToQ(color));
+    if (QPainter* p = m_state->Painter()) {
+        const QRect r(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top);
+        p->fillRect(r, ToQ(color));
+        m_state->surface->NoteFilled(r);
+    }
 }
 
 void CDC::FillRect(const RECT* rect, CBrush* brush) {
@@ -656,6 +659,136 @@ BOOL CDC::TextOut(int x, int y, const char* text, int count) {
     return TRUE;
 }
 
+namespace {
+// A DrawText over a rectangle that the DC's last call filled with one colour draws the same
+// pixels whenever it is given the same text, font, colours and rectangle: the two text panels
+// beside the grid, at every repaint of the play screen, where drawing them glyph by glyph is a
+// third of the repaint. Seen a second time, such a text is kept as the pixels where it differs
+// from the fill, one bit each (the game's fonts are not antialiased, so they are of one colour;
+// a text of more colours is not kept); from the third time on those bits are set in the picture
+// in place of drawing the glyphs. Same pixels, a small part of the time.
+struct CTextPictureKey {
+    QString text;
+    QString font;
+    int cellHeight, ascent;
+    UINT format;
+    COLORREF textColor, bkColor;
+    int bkMode;
+    QRect rect, device; // the DrawText's rectangle, and its pixels in the picture
+    QRgb fill;
+    QImage::Format imageFormat;
+    bool operator==(const CTextPictureKey& o) const {
+        return text == o.text && font == o.font && cellHeight == o.cellHeight && ascent == o.ascent &&
+               format == o.format && textColor == o.textColor && bkColor == o.bkColor && bkMode == o.bkMode &&
+               rect == o.rect && device == o.device && fill == o.fill && imageFormat == o.imageFormat;
+    }
+};
+
+struct CTextPicture {
+    CTextPictureKey key;
+    bool seen = false;               // drawn once; kept the next time
+    bool kept = false;               // the bits below hold the text
+    bool mixed = false;              // of more than one colour: never kept
+    QRgb ink = 0;                    // its one colour
+    std::vector<unsigned char> bits; // a bit a pixel of `device`, rows of (width + 7) / 8 bytes
+    unsigned lastUse = 0;
+};
+
+class CTextPictures {
+  public:
+    // The entry of the key, made if there is none (then forgetting the least used ones while the
+    // kept bits exceed the budget).
+    CTextPicture& Find(const CTextPictureKey& key) {
+        ++m_clock;
+        for (CTextPicture& e : m_entries) {
+            if (e.key == key) {
+                e.lastUse = m_clock;
+                return e;
+            }
+        }
+        while (m_entries.size() >= kEntries || (!m_entries.empty() && Bytes() > kBudget)) {
+            m_entries.erase(std::min_element(m_entries.begin(), m_entries.end(),
+                                             [this](const CTextPicture& a, const CTextPicture& b) {
+                                                 return m_clock - a.lastUse > m_clock - b.lastUse;
+                                             }));
+        }
+        m_entries.push_back(CTextPicture{key, false, false, false, 0, {}, m_clock});
+        return m_entries.back();
+    }
+
+  private:
+    size_t Bytes() const {
+        size_t n = 0;
+        for (const CTextPicture& e : m_entries)
+            n += e.bits.size();
+        return n;
+    }
+    static constexpr size_t kEntries = 16;
+    static constexpr size_t kBudget = 1 << 20; // the two panels at 3840 x 2160 take 0.3 MiB
+    std::vector<CTextPicture> m_entries;
+    unsigned m_clock = 0;
+};
+
+CTextPictures& TextPictures() {
+    static CTextPictures pictures;
+    return pictures;
+}
+
+// The pixels of rect in image, when the painter maps it onto whole pixels of a 32-bit image.
+bool PixelsOf(QPainter* p, const QImage* image, const QRect& rect, QRect* pixels) {
+    if (!image || image->depth() != 32 || !p->worldTransform().isIdentity() ||
+        p->deviceTransform().type() > QTransform::TxScale)
+        return false;
+    const QRectF mapped = p->deviceTransform().mapRect(QRectF(rect));
+    if (QRectF(mapped.toRect()) != mapped)
+        return false;
+    *pixels = mapped.toRect() & image->rect();
+    return !pixels->isEmpty();
+}
+
+// Takes the text's bits out of the picture, where they differ from the fill; false when the text
+// has more than one colour.
+bool KeepText(const QImage& image, CTextPicture& e) {
+    const QRect& d = e.key.device;
+    const int stride = (d.width() + 7) / 8;
+    std::vector<unsigned char> bits(size_t(stride) * d.height(), 0);
+    bool inked = false;
+    QRgb ink = 0;
+    for (int y = 0; y < d.height(); ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(d.top() + y)) + d.left();
+        unsigned char* row = bits.data() + size_t(y) * stride;
+        for (int x = 0; x < d.width(); ++x) {
+            if (line[x] == e.key.fill)
+                continue;
+            if (!inked) {
+                ink = line[x];
+                inked = true;
+            } else if (line[x] != ink) {
+                return false;
+            }
+            row[x >> 3] |= static_cast<unsigned char>(1u << (x & 7));
+        }
+    }
+    e.bits = std::move(bits);
+    e.ink = ink;
+    e.kept = true;
+    return true;
+}
+
+void SetText(QImage& image, const CTextPicture& e) {
+    const QRect& d = e.key.device;
+    const int stride = (d.width() + 7) / 8;
+    for (int y = 0; y < d.height(); ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(d.top() + y)) + d.left();
+        const unsigned char* row = e.bits.data() + size_t(y) * stride;
+        for (int byte = 0; byte < stride; ++byte) {
+            for (unsigned b = row[byte]; b != 0; b &= b - 1)
+                line[byte * 8 + __builtin_ctz(b)] = e.ink;
+        }
+    }
+}
+} // namespace
+
 int CDC::DrawText(const char* text, int count, RECT* rect, UINT format) {
     if (!rect)
         return 0;
@@ -684,12 +817,32 @@ int CDC::DrawText(const char* text, int count, RECT* rect, UINT format) {
     int y = rect->top;
     if ((format & DT_SINGLELINE) && (format & DT_VCENTER))
         y = (rect->top + rect->bottom - cell) / 2;
+    const QRect box(rect->left, rect->top, std::max(width, 0), std::max(rect->bottom - rect->top, 0));
+    const QRect filled = m_state->surface ? m_state->surface->FilledLast() : QRect();
     QPainter* p = m_state->Painter();
     if (!p)
         return 0;
     if (g_textRecorder)
         RecordText(*m_state, AfxTextToQt(text, count), *rect, format, false);
-    p->setClipRect(QRect(rect->left, rect->top, std::max(width, 0), std::max(rect->bottom - rect->top, 0)));
+    const auto result = [&] {
+        return (format & DT_SINGLELINE) && (format & DT_VCENTER)
+                   ? (rect->top + rect->bottom - cell) / 2 - rect->top + cell
+                   : total;
+    };
+    QImage* image = m_state->surface->Image();
+    CTextPicture* picture = nullptr;
+    QRect pixels;
+    if (!filled.isEmpty() && filled.contains(box) && PixelsOf(p, image, box, &pixels)) {
+        const QRgb fill = reinterpret_cast<const QRgb*>(image->constScanLine(pixels.top()))[pixels.left()];
+        picture = &TextPictures().Find({AfxTextToQt(text, count), f.font.key(), f.cellHeight, f.ascent,
+                                        format, m_state->textColor, m_state->bkColor, m_state->bkMode, box,
+                                        pixels, fill, image->format()});
+        if (picture->kept) {
+            SetText(*image, *picture);
+            return result();
+        }
+    }
+    p->setClipRect(box);
     p->setClipping(true);
     for (const CTextLine& line : lines) {
         const int w = line.Width();
@@ -704,9 +857,12 @@ int CDC::DrawText(const char* text, int count, RECT* rect, UINT format) {
             break;
     }
     p->setClipping(false);
-    return (format & DT_SINGLELINE) && (format & DT_VCENTER)
-               ? (rect->top + rect->bottom - cell) / 2 - rect->top + cell
-               : total;
+    if (picture != nullptr && !picture->mixed) {
+        if (picture->seen)
+            picture->mixed = !KeepText(*image, *picture);
+        picture->seen = true;
+    }
+    return result();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -82,11 +82,24 @@ class CSurface {
     // Counts the drawing calls (each asks for the painter), so a copy of the pixels knows when it
     // is out of date.
     unsigned long Changes() const { return m_changes; }
+    // The rectangle the last drawing call filled with one colour, in the DC's coordinates, while
+    // nothing has been drawn since and the painter has stayed open; otherwise an empty one.
+    QRect FilledLast() const { return m_filledAt == m_changes ? m_filled : QRect(); }
+    void NoteFilled(const QRect& rect) {
+        m_filled = rect;
+        m_filledAt = m_changes;
+    }
+
+  protected:
+    // The pixels changed outside the painter.
+    void ForgetFilled() { m_filled = QRect(); }
 
   private:
     std::unique_ptr<QPainter> m_painter;
     int m_users = 0;
     unsigned long m_changes = 0;
+    QRect m_filled;
+    unsigned long m_filledAt = 0;
 };
 
 class CImageSurface : public CSurface {

@@ -103,6 +103,7 @@ void CViewSurface::DeviceDone() {
 }
 
 QRect CViewSurface::SyncCaret() {
+    ForgetFilled();
     CCaretPicture wanted;
     const bool want = AfxWantedCaret(m_widget, &wanted);
     if (want == m_caretDrawn && (!want || wanted == m_caret))

@@ -252,3 +252,60 @@ TEST(ViewDrawing, OnDrawRunsOnShowResizeAndInvalidateButNotOnPresentation) {
     view.UpdateWindow(); // synchronous
     EXPECT_EQ(view.m_drawCount, 4);
 }
+
+// A text drawn over a rectangle just filled comes out the same however often it is drawn (after
+// the first draws it is set from a kept picture): with another colour, another text, a line of the
+// text's colour drawn between the fill and an opaque text (whose background must cover it), and an
+// opaque background of another colour (three colours, not kept), each draws its own pixels, the
+// same every time.
+TEST_F(Drawing, TextOverAFillIsTheSameAtEveryDraw) {
+    CFont font;
+    font.CreateSimple(16, "Arial");
+    const COLORREF yellow = RGB(255, 255, 200), blue = RGB(0, 0, 255);
+    CBrush fill(yellow);
+    CPen pen(PS_SOLID, 1, blue);
+    struct CVariant {
+        const char* text;
+        COLORREF colour;
+        bool line;
+        int bkMode;
+        COLORREF bk;
+    };
+    const char* const help = "To populate a square, drag a number from one of the baskets below the grid.";
+    const CVariant variants[] = {
+        {help, blue, false, TRANSPARENT, yellow},
+        {help, RGB(255, 0, 0), false, TRANSPARENT, yellow},
+        {"Any time you hear a 'brrr' sound, something is not allowed.", blue, false, TRANSPARENT, yellow},
+        {help, blue, true, OPAQUE, yellow},
+        {help, blue, false, OPAQUE, RGB(0, 255, 0)},
+    };
+    auto draw = [&](const CVariant& v) {
+        {
+            CClientDC dc(&m_view);
+            RECT r{20, 30, 220, 150};
+            dc.FillRect(&r, &fill);
+            if (v.line) {
+                dc.SelectObject(&pen);
+                dc.MoveTo(100, 31); // under the text's lines and below them
+                dc.LineTo(100, 148);
+            }
+            dc.SelectObject(&font);
+            dc.SetTextColor(v.colour);
+            dc.SetBkMode(v.bkMode);
+            dc.SetBkColor(v.bk);
+            dc.DrawText(v.text, -1, &r, DT_WORDBREAK);
+        }
+        return m_view.BackingImage().copy();
+    };
+    std::vector<QImage> firsts;
+    for (const CVariant& v : variants) {
+        const QImage first = draw(v);
+        for (int again = 1; again <= 3; ++again) {
+            EXPECT_TRUE(draw(v) == first) << v.text << ", drawn again " << again << " times";
+        }
+        for (const QImage& other : firsts) {
+            EXPECT_FALSE(other == first) << "two variants drew the same";
+        }
+        firsts.push_back(first);
+    }
+}
