@@ -160,6 +160,11 @@ def main():
         return focused_name(0, pyatspi.ROLE_LABEL) or (label.getState().contains(pyatspi.STATE_FOCUSED) and label.name)
 
     page = wait_for(page_focused, "the instruction page to take the focus")
+    # Qt's bridge reads which events are listened for as it starts, and from then on hears of each
+    # new listener; listeners registered while it was starting can go unheard, and then it sends
+    # focus events only. One listener more, now that it has spoken, makes it read them all again.
+    pyatspi.Registry.registerEventListener(lambda event: None, "object:text-caret-moved")
+    pump(0.2)
     if not page.startswith("Page 1 of ") or "Instructions For Cellwright" not in page:
         fail("the home page reads %r" % page[:80])
     for prompt in ("Press Page Down or Page Up for the next or previous page.", "Go to the Options menu to start."):
